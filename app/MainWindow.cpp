@@ -1,0 +1,122 @@
+#include "app/MainWindow.h"
+
+#include "app/forms/MainWindowForm.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmapCache>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTimer>
+
+namespace {
+
+// The wheel drawing alone is a 3200 x 1800 picture (22 MB decoded) shown on
+// three pages; Qt's default pixmap cache (10 MB) cannot hold it, and every
+// page would decode it anew.
+constexpr int kPixmapCacheKb = 64 * 1024;
+
+// Presses in the header strip, above this local y, start a drag.
+constexpr int kDragStripBottom = 49;
+const QPoint kNoDrag(-1, -1);
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new MainWindowForm)
+    , dragOrigin(0, 0)
+    , upgrade(nullptr)
+{
+    QPixmapCache::setCacheLimit(qMax(QPixmapCache::cacheLimit(), kPixmapCacheKb));
+    ui->setupUi(this);
+
+    connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));
+    for (QPushButton *button : {ui->pbS1, ui->pbS2, ui->pbS3, ui->pbS4, ui->pbS5})
+        connect(button, SIGNAL(clicked(bool)), this, SLOT(onSidebar()));
+    for (QPushButton *button : ledButtons())
+        connect(button, SIGNAL(clicked(bool)), this, SLOT(onColorPick()));
+    connect(ui->pbSave, SIGNAL(clicked(bool)), this, SLOT(onSaveColor()));
+    connect(ui->pbPath, SIGNAL(clicked(bool)), this, SLOT(onShowPath()));
+    connect(ui->pbUpgrade, SIGNAL(clicked(bool)), this, SLOT(onUpgrade()));
+    connect(&upgrade, SIGNAL(progress(int)), this, SLOT(onProgress(int)));
+    connect(ui->hsBite, SIGNAL(valueChanged(int)), this, SLOT(onPaddleChange()));
+    connect(ui->hsBite, SIGNAL(sliderReleased()), this, SLOT(onPaddleChange()));
+    connect(ui->pbSaveP, SIGNAL(clicked(bool)), this, SLOT(onSavePaddle()));
+    // A run that could not open its file ends without a value: give the
+    // controls back all the same.
+    connect(&upgrade, &QThread::finished, this, [this] {
+        if (!upgradeEnded) {
+            upgradeEnded = true;
+            setSendingControlsEnabled(true);
+        }
+    });
+
+    ui->stackedWidget->setCurrentIndex(0);
+    dragOrigin = kNoDrag;
+    ui->lbUpgrade->hide();
+    ui->pgUpgrade->hide();
+
+    QTimer::singleShot(0, this, SLOT(onInit()));
+}
+
+MainWindow::~MainWindow()
+{
+    upgrade.wait();
+    delete ui;
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (qRound(event->localPos().y()) > kDragStripBottom)
+        return;
+    dragOrigin = QPoint(qRound(event->screenPos().x()), qRound(event->screenPos().y()));
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || dragOrigin.x() < 0 || dragOrigin.y() < 0)
+        return;
+    const QPoint now(qRound(event->screenPos().x()), qRound(event->screenPos().y()));
+    const QPoint delta = now - dragOrigin;
+    dragOrigin = now;
+    move(pos() + delta);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *)
+{
+    dragOrigin = kNoDrag;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Leaving now would leave the wheel with half an image.
+    if (upgrade.isRunning()) {
+        event->ignore();
+        QMessageBox::information(this, tr("Notify"), tr("Firmware upgrade in progress."));
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::onSidebar()
+{
+    QPushButton *const sidebar[] = {ui->pbS1, ui->pbS2, ui->pbS3, ui->pbS4, ui->pbS5};
+    for (QPushButton *button : sidebar)
+        button->setChecked(false);
+
+    // The page is the digit after "pbS".
+    const QString name = sender() ? sender()->objectName() : QString();
+    const char digit = name.size() > 3 ? name.at(3).toLatin1() : '\0';
+    if (digit < '1' || digit > '5')
+        return;
+    const int page = digit - '1';
+    sidebar[page]->setChecked(true);
+    ui->stackedWidget->setCurrentIndex(page);
+}

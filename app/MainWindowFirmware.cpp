@@ -1,0 +1,94 @@
+// The device page: choose a firmware image, check it, hand it to the worker,
+// follow its progress, and reconnect once the wheel has restarted.
+
+#include "app/MainWindow.h"
+
+#include "app/forms/MainWindowForm.h"
+#include "device/connection.h"
+#include "device/firmware.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+namespace {
+
+// How long the wheel may take to come back after writing its firmware.
+constexpr int kReconnectWaitMs = 15000;
+
+bool isValidFirmware(const QString &path)
+{
+    if (!path.endsWith(QLatin1String(".bin"), Qt::CaseSensitive))
+        return false;
+    const QFileInfo file(path);
+    return file.isFile() && file.isReadable() && file.size() > 0 && file.size() <= vorla::kMaxFirmwareSize;
+}
+
+} // namespace
+
+void MainWindow::onShowPath()
+{
+    const QString path = QFileDialog::getOpenFileName(nullptr, QString(), QString(), tr("Firmware File (*.bin);;"));
+    if (!path.isEmpty())
+        ui->lePath->setText(path);
+}
+
+void MainWindow::onUpgrade()
+{
+    if (upgrade.isRunning())
+        return;
+    const QString path = ui->lePath->text();
+    if (!isValidFirmware(path)) {
+        QMessageBox::critical(this, tr("Error"), tr("Not a valid firmware."));
+        return;
+    }
+    // Nothing else may talk to the wheel while it takes an image.
+    upgradeEnded = false;
+    setSendingControlsEnabled(false);
+    upgrade.setFirmwarePath(path);
+    upgrade.start();
+}
+
+void MainWindow::onProgress(int value)
+{
+    if (value == vorla::kProgressDone || value < 0) {
+        finishUpgrade(value == vorla::kProgressDone);
+        return;
+    }
+    ui->lbUpgrade->setText(value > vorla::kProgressTransferScale ? tr("Writing ...") : tr("Uploading ..."));
+    ui->pgUpgrade->setValue(value);
+    ui->pgUpgrade->show();
+    ui->lbUpgrade->show();
+}
+
+void MainWindow::finishUpgrade(bool succeeded)
+{
+    upgradeEnded = true;
+    ui->pgUpgrade->hide();
+    ui->lbUpgrade->hide();
+    if (succeeded)
+        QMessageBox::information(this, tr("Notify"), tr("Upgrade firmware done."));
+    else
+        QMessageBox::critical(this, tr("Error"), tr("Upgrade firmware failed."));
+
+    // The wheel restarts after a transfer, whatever its outcome: open it afresh.
+    vorla::connection::close();
+    reconnecting = true;
+    reconnectDeadline.setRemainingTime(kReconnectWaitMs);
+    QTimer::singleShot(0, this, SLOT(onInit()));
+}
+
+void MainWindow::setSendingControlsEnabled(bool enabled)
+{
+    for (QPushButton *button : ledButtons())
+        button->setEnabled(enabled);
+    for (QWidget *control : {static_cast<QWidget *>(ui->pbSave), static_cast<QWidget *>(ui->pbSaveP),
+                             static_cast<QWidget *>(ui->hsBite), static_cast<QWidget *>(ui->pbUpgrade)})
+        control->setEnabled(enabled);
+}

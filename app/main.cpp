@@ -1,0 +1,19 @@
+#include "app/MainWindow.h"
+
+#include "device/connection.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int result = 0;
+    {
+        MainWindow window;
+        window.setWindowFlags(Qt::FramelessWindowHint);
+        window.show();
+        result = app.exec();
+    }
+    vorla::connection::shutdown();
+    return result;
+}

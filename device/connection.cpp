@@ -1,0 +1,78 @@
+#include "device/connection.h"
+
+#include <hidapi.h>
+
+#include <mutex>
+
+namespace vorla::connection {
+namespace {
+
+std::mutex handleMutex;
+hid_device *deviceHandle = nullptr; // guarded by handleMutex
+
+void closeLocked()
+{
+    if (deviceHandle) {
+        hid_close(deviceHandle);
+        deviceHandle = nullptr;
+    }
+}
+
+} // namespace
+
+bool open()
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    closeLocked();
+    hid_init();
+    deviceHandle = hid_open(kVendorId, kProductId, nullptr);
+    return deviceHandle != nullptr;
+}
+
+bool isOpen()
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    return deviceHandle != nullptr;
+}
+
+void close()
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    closeLocked();
+}
+
+void shutdown()
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    closeLocked();
+    hid_exit();
+}
+
+int sendFeatureReport(const std::uint8_t *data, std::size_t length)
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    return deviceHandle ? hid_send_feature_report(deviceHandle, data, length) : -1;
+}
+
+int getFeatureReport(std::uint8_t *data, std::size_t length)
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    return deviceHandle ? hid_get_feature_report(deviceHandle, data, length) : -1;
+}
+
+int exchangeFeatureReport(const std::uint8_t *request, std::size_t requestLength,
+                          std::uint8_t *response, std::size_t responseLength)
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    if (!deviceHandle || hid_send_feature_report(deviceHandle, request, requestLength) < 0)
+        return -1;
+    return hid_get_feature_report(deviceHandle, response, responseLength);
+}
+
+int write(const std::uint8_t *data, std::size_t length)
+{
+    std::lock_guard<std::mutex> lock(handleMutex);
+    return deviceHandle ? hid_write(deviceHandle, data, length) : -1;
+}
+
+} // namespace vorla::connection

@@ -1,0 +1,41 @@
+#pragma once
+// Reading the wheel's stored settings back. A query names a selector; the
+// wheel answers with a feature report: the LED block in three 18-byte slices
+// (selectors 0-2), the paddle value (selector 10) or the firmware version text
+// (selector 9).
+
+#include "device/leds.h"
+#include "device/protocol.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace vorla {
+
+using QueryResponse = std::array<std::uint8_t, kQueryBufferSize>;
+
+// Asks the wheel for `selector` and reads `readLength` bytes (report id
+// included, at most kQueryBufferSize) of its answer into `response`; bytes not
+// read are zero. Returns the bytes read, or -1 when the send or read failed.
+int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength);
+
+// The version text of a version response of which `bytesRead` bytes arrived:
+// the bytes from 1 up to the first zero, never past byte 19 or what was read.
+QString versionText(const std::uint8_t *response, int bytesRead);
+
+struct WheelSettings {
+    std::array<std::uint8_t, kLedReadBufferSize> ledBlock{}; // bytes 0-53 read, the rest zero
+    std::uint8_t paddle = 0;
+    QString version;
+};
+
+// Reads everything the wheel stores, in the wheel's order: the three LED
+// chunks, the paddle value, the version. Empty when any query failed or came
+// back too short to hold its answer, so that nothing half-read is ever shown
+// (and later stored over the user's settings).
+std::optional<WheelSettings> readSettings();
+
+} // namespace vorla

@@ -1,0 +1,378 @@
+#include "sim/SimWheel.h"
+
+#include "sim/WheelModel.h"
+
+#include "device/firmware.h"
+#include "device/paddle.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace sim {
+
+using Clock = std::chrono::steady_clock;
+using vorla::LedBlock;
+
+namespace {
+
+constexpr const char *kVersionTag = "VORLA-FW:";
+constexpr std::size_t kVersionCapacity = vorla::kReportSize - vorla::kResponseVersionOffset;
+
+} // namespace
+
+WheelModel &model()
+{
+    static WheelModel instance;
+    return instance;
+}
+
+WheelModel::WheelModel()
+{
+    resetLocked();
+}
+
+void WheelModel::resetLocked()
+{
+    storedLeds = defaultLedBlock();
+    shownLeds = storedLeds;
+    storedPaddle = kDefaultPaddle;
+    shownPaddle = storedPaddle;
+    versionText = kDefaultVersion;
+    image.clear();
+    firmwareWrites = 0;
+    resetStreamsLocked();
+    present = true;
+    ++generation;
+    rebootUntil = Clock::time_point{};
+    rebootDuration = std::chrono::milliseconds(2000);
+    opens = 0;
+    calls = 0;
+    failAt = -1;
+    failOnwards = false;
+    vanishAt = -1;
+    latency = std::chrono::microseconds(0);
+    record.clear();
+    violationList.clear();
+    persistPath.clear();
+}
+
+void WheelModel::resetStreamsLocked()
+{
+    pendingSelector = -1;
+    ledPending = LedBlock{};
+    nextLedChunk = 0;
+    incoming.clear();
+    nextFirmwareChunk = 0;
+    lastChunkShort = false;
+}
+
+bool WheelModel::availableLocked()
+{
+    if (rebootUntil != Clock::time_point{} && Clock::now() >= rebootUntil)
+        rebootUntil = Clock::time_point{};
+    return present && rebootUntil == Clock::time_point{};
+}
+
+void WheelModel::unplugLocked()
+{
+    present = false;
+    ++generation;
+    resetStreamsLocked();
+}
+
+int WheelModel::violate(hid_device *dev, const std::string &why)
+{
+    violationList.push_back(why);
+    dev->error = std::wstring(why.begin(), why.end());
+    return -1;
+}
+
+int WheelModel::fail(hid_device *dev, const std::string &why)
+{
+    dev->error = std::wstring(why.begin(), why.end());
+    return -1;
+}
+
+void WheelModel::persistLocked()
+{
+    if (persistPath.empty())
+        return;
+    std::ofstream out(persistPath, std::ios::trunc);
+    out << "leds";
+    for (auto byte : storedLeds) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02x", byte);
+        out << ' ' << hex;
+    }
+    out << "\npaddle " << int(storedPaddle) << "\nversion " << versionText << '\n';
+}
+
+void WheelModel::loadLocked()
+{
+    std::ifstream in(persistPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        fields >> key;
+        if (key == "leds") {
+            LedBlock block{};
+            for (auto &byte : block) {
+                unsigned value = 0;
+                if (!(fields >> std::hex >> value) || value > 0xFF)
+                    return; // a damaged file leaves the factory settings
+                byte = static_cast<std::uint8_t>(value);
+            }
+            storedLeds = shownLeds = block;
+        } else if (key == "paddle") {
+            int value = -1;
+            if (fields >> value && value >= 0 && value <= 0xFF)
+                storedPaddle = shownPaddle = static_cast<std::uint8_t>(value);
+        } else if (key == "version") {
+            std::string text;
+            std::getline(fields >> std::ws, text);
+            if (!text.empty())
+                versionText = text.substr(0, kVersionCapacity);
+        }
+    }
+}
+
+// --- reports ---------------------------------------------------------------
+
+int WheelModel::featureSend(hid_device *dev, const std::uint8_t *data, std::size_t length)
+{
+    if (length != vorla::kReportSize)
+        return violate(dev, "feature report of " + std::to_string(length) + " bytes, not 20");
+    if (data[0] != vorla::kFeatureReportId)
+        return violate(dev, "feature report with report id " + std::to_string(data[0]));
+
+    const std::uint8_t command = data[1];
+    const bool firmwareReport = vorla::isFirmwareData(command) || command == vorla::kCmdFirmwareFinish;
+    if (!firmwareReport && nextFirmwareChunk > 0)
+        return violate(dev, "report interleaved with the firmware stream");
+
+    if (command == vorla::kCmdQuery) {
+        const std::uint8_t selector = data[vorla::kQuerySelectorByte];
+        if (selector >= vorla::kLedChunkCount && selector != vorla::kSelectorPaddle
+            && selector != vorla::kSelectorVersion)
+            return violate(dev, "unknown query selector " + std::to_string(selector));
+        pendingSelector = selector;
+        return int(length);
+    }
+    if (command == vorla::kCmdPaddle)
+        return paddle(dev, data);
+    if (vorla::isFirmwareData(command))
+        return firmwareData(dev, data);
+    if (command == vorla::kCmdFirmwareFinish)
+        return firmwareFinish(dev);
+    return violate(dev, "unknown command " + std::to_string(command));
+}
+
+int WheelModel::paddle(hid_device *dev, const std::uint8_t *data)
+{
+    if (std::any_of(data + vorla::kPaddleCommitByte + 1, data + vorla::kReportSize, [](auto b) { return b != 0; }))
+        return violate(dev, "paddle report with non-zero bytes 4-19");
+    const std::uint8_t value = data[vorla::kPaddleValueByte];
+    switch (data[vorla::kPaddleCommitByte]) {
+    case vorla::kPaddleCommitStore:
+        storedPaddle = shownPaddle = value;
+        persistLocked();
+        break;
+    case vorla::kPaddleCommitPreview:
+        shownPaddle = value;
+        break;
+    default:
+        return violate(dev, "paddle report with unknown marker " + std::to_string(data[vorla::kPaddleCommitByte]));
+    }
+    return int(vorla::kReportSize);
+}
+
+int WheelModel::firmwareData(hid_device *dev, const std::uint8_t *data)
+{
+    const int chunk = vorla::firmwareChunkNumber(data);
+    const std::size_t length = data[vorla::kFirmwareLengthByte];
+    if (length < 1 || length > vorla::kFirmwareChunkSize)
+        return violate(dev, "firmware chunk with length " + std::to_string(length));
+    if (chunk != nextFirmwareChunk)
+        return violate(dev, "firmware chunk " + std::to_string(chunk) + " where "
+                                + std::to_string(nextFirmwareChunk) + " was due");
+    if (lastChunkShort)
+        return violate(dev, "firmware chunk after a short one");
+    if (incoming.size() + length > std::size_t(vorla::kMaxFirmwareSize))
+        return violate(dev, "firmware image larger than the wheel's flash");
+    incoming.insert(incoming.end(), data + vorla::kFirmwareDataOffset, data + vorla::kFirmwareDataOffset + length);
+    ++nextFirmwareChunk;
+    lastChunkShort = length < vorla::kFirmwareChunkSize;
+    return int(vorla::kReportSize);
+}
+
+int WheelModel::firmwareFinish(hid_device *)
+{
+    // A finish with no data writes nothing, but the wheel still restarts.
+    if (!incoming.empty()) {
+        image = incoming;
+        ++firmwareWrites;
+        const std::string tag(kVersionTag);
+        const auto found = std::search(image.begin(), image.end(), tag.begin(), tag.end());
+        if (found != image.end()) {
+            std::string text;
+            for (auto it = found + tag.size(); it != image.end() && *it >= 0x20 && *it < 0x7F
+                                               && text.size() < kVersionCapacity; ++it)
+                text.push_back(char(*it));
+            if (!text.empty())
+                versionText = text;
+        }
+        persistLocked();
+    }
+    resetStreamsLocked();
+    ++generation; // the wheel restarts: open handles die
+    rebootUntil = Clock::now() + rebootDuration;
+    return int(vorla::kReportSize);
+}
+
+int WheelModel::featureGet(hid_device *dev, std::uint8_t *data, std::size_t length)
+{
+    if (length < vorla::kReportSize)
+        return violate(dev, "feature read of " + std::to_string(length) + " bytes, shorter than a report");
+    if (data[0] != vorla::kFeatureReportId)
+        return violate(dev, "feature read with report id " + std::to_string(data[0]));
+    if (pendingSelector < 0)
+        return violate(dev, "feature read without a query");
+
+    const int selector = pendingSelector;
+    pendingSelector = -1;
+    std::fill(data + 1, data + vorla::kReportSize, 0);
+    if (selector == vorla::kSelectorVersion) {
+        std::copy_n(versionText.begin(), std::min(versionText.size(), kVersionCapacity),
+                    data + vorla::kResponseVersionOffset);
+    } else if (selector == vorla::kSelectorPaddle) {
+        data[1] = vorla::kCmdQuery;
+        data[vorla::kResponsePaddleOffset] = storedPaddle;
+    } else {
+        data[1] = vorla::kCmdQuery;
+        std::copy_n(storedLeds.begin() + vorla::kLedChunkSize * selector, vorla::kLedChunkSize,
+                    data + vorla::kResponseLedSliceOffset);
+    }
+    return int(vorla::kReportSize);
+}
+
+int WheelModel::output(hid_device *dev, const std::uint8_t *data, std::size_t length)
+{
+    if (length != vorla::kReportSize)
+        return violate(dev, "output report of " + std::to_string(length) + " bytes, not 20");
+    if (data[0] != vorla::kLedReportId)
+        return violate(dev, "output report with report id " + std::to_string(data[0]));
+    if (nextFirmwareChunk > 0)
+        return violate(dev, "report interleaved with the firmware stream");
+    const std::size_t chunk = data[1];
+    if (chunk != nextLedChunk) {
+        const std::string why = "LED chunk " + std::to_string(chunk) + " where " + std::to_string(nextLedChunk) + " was due";
+        nextLedChunk = 0;
+        return violate(dev, why);
+    }
+    std::copy_n(data + 2, vorla::kLedChunkSize, ledPending.begin() + vorla::kLedChunkSize * chunk);
+    if (++nextLedChunk < vorla::kLedChunkCount)
+        return int(length);
+
+    nextLedChunk = 0;
+    if (std::any_of(ledPending.begin() + vorla::kLedChannelBytes, ledPending.begin() + vorla::kLedCommitByte,
+                    [](auto b) { return b != 0; }))
+        return violate(dev, "LED block with non-zero bytes 39-52");
+    switch (ledPending[vorla::kLedCommitByte]) {
+    case vorla::kLedCommitStore:
+        storedLeds = shownLeds = ledPending;
+        persistLocked();
+        break;
+    case vorla::kLedCommitPreview:
+        shownLeds = ledPending;
+        break;
+    default:
+        return violate(dev, "LED block with unknown commit byte " + std::to_string(ledPending[vorla::kLedCommitByte]));
+    }
+    return int(length);
+}
+
+// --- control API -----------------------------------------------------------
+
+LedBlock defaultLedBlock()
+{
+    // Cool blue buttons, cyan rotaries, amber grip controls.
+    vorla::LedColors colours{};
+    for (std::size_t slot = 0; slot < vorla::kLedCount; ++slot) {
+        if (slot < 12)
+            colours[slot] = {0, 126, 255};
+        else if (slot < 24)
+            colours[slot] = {0, 226, 199};
+        else
+            colours[slot] = {255, 149, 0};
+    }
+    return vorla::packLedBlock(colours, true);
+}
+
+namespace {
+
+// Runs `f` on the model under its lock.
+template <typename F>
+auto locked(F f)
+{
+    std::lock_guard<std::mutex> lock(model().mutex);
+    return f(model());
+}
+
+} // namespace
+
+void reset() { locked([](WheelModel &m) { m.resetLocked(); }); }
+void setStoredLeds(const LedBlock &block) { locked([&](WheelModel &m) { m.storedLeds = m.shownLeds = block; }); }
+LedBlock storedLeds() { return locked([](WheelModel &m) { return m.storedLeds; }); }
+void setStoredPaddle(std::uint8_t value) { locked([&](WheelModel &m) { m.storedPaddle = m.shownPaddle = value; }); }
+std::uint8_t storedPaddle() { return locked([](WheelModel &m) { return m.storedPaddle; }); }
+void setVersion(const std::string &text) { locked([&](WheelModel &m) { m.versionText = text.substr(0, kVersionCapacity); }); }
+std::string version() { return locked([](WheelModel &m) { return m.versionText; }); }
+LedBlock shownLeds() { return locked([](WheelModel &m) { return m.shownLeds; }); }
+std::uint8_t shownPaddle() { return locked([](WheelModel &m) { return m.shownPaddle; }); }
+std::vector<std::uint8_t> firmwareImage() { return locked([](WheelModel &m) { return m.image; }); }
+int firmwareWrites() { return locked([](WheelModel &m) { return m.firmwareWrites; }); }
+void setRebootDuration(std::chrono::milliseconds duration) { locked([&](WheelModel &m) { m.rebootDuration = duration; }); }
+bool rebooting() { return locked([](WheelModel &m) { return m.present && !m.availableLocked(); }); }
+void setPresent(bool present)
+{
+    locked([&](WheelModel &m) {
+        if (!present)
+            m.unplugLocked();
+        m.present = present;
+    });
+}
+int openCount() { return locked([](WheelModel &m) { return m.opens; }); }
+void failReport(int n, bool fromThenOn)
+{
+    locked([&](WheelModel &m) {
+        m.failAt = n;
+        m.failOnwards = fromThenOn;
+    });
+}
+void vanishAtReport(int n) { locked([&](WheelModel &m) { m.vanishAt = n; }); }
+void setReportLatency(std::chrono::microseconds latency) { locked([&](WheelModel &m) { m.latency = latency; }); }
+std::vector<ReceivedReport> received() { return locked([](WheelModel &m) { return m.record; }); }
+std::vector<std::vector<std::uint8_t>> received(ReportKind kind)
+{
+    return locked([&](WheelModel &m) {
+        std::vector<std::vector<std::uint8_t>> bytes;
+        for (const auto &report : m.record)
+            if (report.kind == kind)
+                bytes.push_back(report.bytes);
+        return bytes;
+    });
+}
+void clearReceived() { locked([](WheelModel &m) { m.record.clear(); }); }
+std::vector<std::string> violations() { return locked([](WheelModel &m) { return m.violationList; }); }
+void enablePersistence(const std::string &path)
+{
+    locked([&](WheelModel &m) {
+        m.persistPath = path;
+        m.loadLocked();
+    });
+}
+
+} // namespace sim

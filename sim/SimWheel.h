@@ -1,0 +1,99 @@
+#pragma once
+// The simulated wheel: a stand-in for a Z-ARC behind the hidapi functions the
+// program calls (hid_init, hid_exit, hid_open, hid_close, hid_write,
+// hid_send_feature_report, hid_get_feature_report, hid_error). Link it instead
+// of hidapi and the program, or a test, talks to this model.
+//
+// The model keeps stored settings (what queries answer) apart from previewed
+// ones (what the LEDs and paddles show), stores only on the store markers,
+// checks every report against the wheel's layouts, and records what it
+// received. Anything malformed fails with -1, hid_error() says why, and the
+// violation is recorded so that a test can assert a scenario made none.
+//
+// This header is the control API for tests and the -sim program. All of it is
+// safe to call from any thread.
+
+#include "device/leds.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sim {
+
+enum class ReportKind {
+    FeatureSend, // hid_send_feature_report
+    FeatureGet,  // hid_get_feature_report (bytes as handed in)
+    Output,      // hid_write
+};
+
+struct ReceivedReport {
+    ReportKind kind;
+    std::vector<std::uint8_t> bytes;
+    std::thread::id thread;
+    bool accepted; // false when the call returned -1
+};
+
+// Back to a fresh wheel: default settings, present, no faults, nothing
+// recorded, nothing persisted, no reboot pending.
+void reset();
+
+// The factory settings: a palette, combined paddles at 60, version "1.0.3".
+vorla::LedBlock defaultLedBlock();
+constexpr std::uint8_t kDefaultPaddle = 60;
+constexpr const char *kDefaultVersion = "1.0.3";
+
+// Stored settings (what the wheel answers queries with).
+void setStoredLeds(const vorla::LedBlock &block);
+vorla::LedBlock storedLeds();
+void setStoredPaddle(std::uint8_t value);
+std::uint8_t storedPaddle();
+// The version text; up to 19 bytes are answered, without a terminating zero
+// when the text fills all 19.
+void setVersion(const std::string &text);
+std::string version();
+
+// What the wheel shows right now (the last preview or store).
+vorla::LedBlock shownLeds();
+std::uint8_t shownPaddle();
+
+// The last image written by a firmware finish, and how many finishes came.
+std::vector<std::uint8_t> firmwareImage();
+int firmwareWrites();
+
+// After a firmware finish the wheel reboots: it is gone from hid_open for
+// this long (default 2 s), then present again. Handles open before are dead.
+void setRebootDuration(std::chrono::milliseconds duration);
+bool rebooting();
+
+// Plugged in or not. Unplugging kills open handles.
+void setPresent(bool present);
+int openCount(); // successful hid_open calls since reset()
+
+// Faults. Reports are counted from 1 over every hid_send_feature_report,
+// hid_get_feature_report and hid_write since reset(). failReport(n) makes the
+// nth call fail; with fromThenOn, every call from the nth on. vanishAtReport(n)
+// unplugs the wheel as the nth call arrives (that call fails).
+void failReport(int n, bool fromThenOn = false);
+void vanishAtReport(int n);
+
+// How long each report takes to go through (default none); lets a test widen
+// the window in which two threads could overlap.
+void setReportLatency(std::chrono::microseconds latency);
+
+// Everything received since reset(), in arrival order.
+std::vector<ReceivedReport> received();
+// Only the reports of one kind (accepted or not).
+std::vector<std::vector<std::uint8_t>> received(ReportKind kind);
+void clearReceived();
+
+// Protocol violations since reset(), each a short English sentence.
+std::vector<std::string> violations();
+
+// Keep stored settings in a file: loaded now (if it exists), written after
+// every store. Used by the -sim program only; tests stay in memory.
+void enablePersistence(const std::string &path);
+
+} // namespace sim

@@ -1,0 +1,64 @@
+#include "support/ModalAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+ModalAnswerer::ModalAnswerer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
+    m_timer.start(5);
+}
+
+void ModalAnswerer::cancelDialogs()
+{
+    m_colour = QColor();
+    m_path.clear();
+}
+
+QStringList ModalAnswerer::messages() const
+{
+    QStringList list;
+    for (const Box &box : m_boxes)
+        if (box.kind != QLatin1String("QColorDialog") && box.kind != QLatin1String("QFileDialog"))
+            list << box.title + QLatin1Char('/') + box.text;
+    return list;
+}
+
+void ModalAnswerer::answer()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible())
+        return;
+
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        static const QHash<int, QString> kinds = {{QMessageBox::Critical, QStringLiteral("critical")},
+                                                  {QMessageBox::Information, QStringLiteral("information")},
+                                                  {QMessageBox::Warning, QStringLiteral("warning")},
+                                                  {QMessageBox::Question, QStringLiteral("question")}};
+        m_boxes.append({kinds.value(box->icon()), box->windowTitle(), box->text()});
+        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->reject();
+    } else if (auto *dialog = qobject_cast<QColorDialog *>(modal)) {
+        m_boxes.append({QStringLiteral("QColorDialog"), dialog->windowTitle(), QString()});
+        if (m_colour.isValid()) {
+            dialog->setCurrentColor(m_colour);
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
+    } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        m_boxes.append({QStringLiteral("QFileDialog"), dialog->windowTitle(), dialog->nameFilters().join(QLatin1String(";;"))});
+        if (!m_path.isEmpty()) {
+            dialog->selectFile(m_path);
+            QMetaObject::invokeMethod(dialog, "accept"); // protected in QFileDialog
+        } else {
+            dialog->reject();
+        }
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Answers the modal boxes and dialogs a test provokes, so that no test ever
+// waits on one: every few milliseconds it looks for the active modal widget,
+// notes what it said and closes it the way the test asked.
+
+#include <QColor>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class ModalAnswerer : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Box {
+        QString kind;  // "critical", "information", "warning", "question" or the dialog's class
+        QString title;
+        QString text;
+    };
+
+    explicit ModalAnswerer(QObject *parent = nullptr);
+
+    // How dialogs are answered; without a choice they are cancelled.
+    void chooseColor(const QColor &colour) { m_colour = colour; }
+    void chooseFile(const QString &path) { m_path = path; }
+    void cancelDialogs();
+
+    // What was answered so far, oldest first.
+    const QList<Box> &boxes() const { return m_boxes; }
+    // Only the message boxes, as "title/text" strings, handy in comparisons.
+    QStringList messages() const;
+    void clear() { m_boxes.clear(); }
+
+private:
+    void answer();
+
+    QTimer m_timer;
+    QColor m_colour;
+    QString m_path;
+    QList<Box> m_boxes;
+};
