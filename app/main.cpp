@@ -7,6 +7,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Lets the desktop match the window with vorla-setting.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorla-setting"));
     int result = 0;
     {
         MainWindow window;

@@ -31,14 +31,12 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPainterPathStroker>
 #include <QPen>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
 #include <QTransform>
-#include <QVector>
 
 #include <cmath>
 #include <cstdio>
@@ -389,31 +387,38 @@ QImage drawAbout()
 // ---------------------------------------------------------------------------
 // back.png 3200 x 1800, drawn at 640 x 360: the wheel's front face.
 
-// Where the window's LED buttons lie over the drawing (page rectangles).
+// The controls under the LED page's buttons, by the buttons' rectangles on
+// the page. The drawing places each control's centre at its button's centre.
+enum class ControlKind { PushButton, Rotary, ThumbControl };
+
 struct Control {
-    const char *name;
+    const char *button;
     int x, y, w, h;
+    ControlKind kind;
 };
-const Control kPushButtons[] = {
-    {"pbB1", 150, 37, 24, 24},  {"pbB2", 211, 67, 24, 24},  {"pbB3", 238, 139, 25, 25},
-    {"pbB4", 267, 220, 24, 24}, {"pbB5", 242, 269, 24, 24}, {"pbB6", 227, 317, 24, 24},
-    {"pbB9", 589, 37, 24, 24},  {"pbB10", 527, 67, 24, 24}, {"pbB11", 500, 139, 25, 25},
-    {"pbB12", 472, 220, 24, 24}, {"pbB13", 496, 269, 24, 24}, {"pbB14", 512, 317, 24, 24},
-};
-const Control kRotaries[] = {
-    {"pbD13", 300, 122, 26, 25}, {"pbD16", 300, 276, 26, 25},
-    {"pbD26", 437, 276, 26, 25}, {"pbD23", 437, 122, 26, 25},
-};
-const Control kThumbControls[] = {
-    {"pbD3", 183, 110, 25, 25}, {"pbD4", 555, 110, 25, 25},
-};
-const Control kAllLedButtons[] = {
-    {"pbB1", 150, 37, 24, 24},  {"pbB2", 211, 67, 24, 24},  {"pbB3", 238, 139, 25, 25},
-    {"pbB4", 267, 220, 24, 24}, {"pbB5", 242, 269, 24, 24}, {"pbB6", 227, 317, 24, 24},
-    {"pbB9", 589, 37, 24, 24},  {"pbB10", 527, 67, 24, 24}, {"pbB11", 500, 139, 25, 25},
-    {"pbB12", 472, 220, 24, 24}, {"pbB13", 496, 269, 24, 24}, {"pbB14", 512, 317, 24, 24},
-    {"pbD13", 300, 122, 26, 25}, {"pbD16", 300, 276, 26, 25}, {"pbD26", 437, 276, 26, 25},
-    {"pbD23", 437, 122, 26, 25}, {"pbD3", 183, 110, 25, 25},  {"pbD4", 555, 110, 25, 25},
+
+const Control kControls[] = {
+    // Two columns of six push buttons.
+    {"pbB1", 150, 37, 24, 24, ControlKind::PushButton},
+    {"pbB2", 211, 67, 24, 24, ControlKind::PushButton},
+    {"pbB3", 238, 139, 25, 25, ControlKind::PushButton},
+    {"pbB4", 267, 220, 24, 24, ControlKind::PushButton},
+    {"pbB5", 242, 269, 24, 24, ControlKind::PushButton},
+    {"pbB6", 227, 317, 24, 24, ControlKind::PushButton},
+    {"pbB9", 589, 37, 24, 24, ControlKind::PushButton},
+    {"pbB10", 527, 67, 24, 24, ControlKind::PushButton},
+    {"pbB11", 500, 139, 25, 25, ControlKind::PushButton},
+    {"pbB12", 472, 220, 24, 24, ControlKind::PushButton},
+    {"pbB13", 496, 269, 24, 24, ControlKind::PushButton},
+    {"pbB14", 512, 317, 24, 24, ControlKind::PushButton},
+    // Four large rotary controls, an upper and a lower pair.
+    {"pbD13", 300, 122, 26, 25, ControlKind::Rotary},
+    {"pbD16", 300, 276, 26, 25, ControlKind::Rotary},
+    {"pbD26", 437, 276, 26, 25, ControlKind::Rotary},
+    {"pbD23", 437, 122, 26, 25, ControlKind::Rotary},
+    // Thumb controls at the inner edge of the upper grips.
+    {"pbD3", 183, 110, 25, 25, ControlKind::ThumbControl},
+    {"pbD4", 555, 110, 25, 25, ControlKind::ThumbControl},
 };
 
 // The drawing lies at (61, 11) on its page at one fifth of its size.
@@ -444,6 +449,12 @@ QPainterPath symmetricOutline(const QPainterPath &leftHalf)
     return whole;
 }
 
+// The outline of the wheel's face: grips at the sides, a shoulder over each,
+// and a notch in the middle of the top edge. The paddle page lays widgets
+// over the drawing (drawing pixel = (page position - (61, 11)) x 5), which
+// the outline keeps clear of: the check box in the top-left corner, the
+// bite-point caption and slider in the notch (x 1240..1950, y 20..255), and
+// the Save button just below the bottom edge (the last 60 rows stay empty).
 QPainterPath bodyOutline()
 {
     QPainterPath p;
@@ -621,12 +632,19 @@ QImage drawBack()
     p.drawEllipse(QPointF(kAxis, 900), 132, 132);
     drawEmblem(p, QPointF(kAxis, 900), 84, kWhite);
 
-    for (const Control &c : kPushButtons)
-        drawPushButton(p, drawingCentre(c));
-    for (const Control &c : kRotaries)
-        drawRotary(p, drawingCentre(c));
-    for (const Control &c : kThumbControls)
-        drawThumbControl(p, drawingCentre(c));
+    for (const Control &c : kControls) {
+        switch (c.kind) {
+        case ControlKind::PushButton:
+            drawPushButton(p, drawingCentre(c));
+            break;
+        case ControlKind::Rotary:
+            drawRotary(p, drawingCentre(c));
+            break;
+        case ControlKind::ThumbControl:
+            drawThumbControl(p, drawingCentre(c));
+            break;
+        }
+    }
 
     p.end();
     return finish(image, kBackground);
@@ -753,7 +771,7 @@ QImage windowMockup(const QImage &head, const QImage &logo, const QImage &close,
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(QPen(kWhite, 1));
         p.setBrush(QColor(150, 3, 9));
-        for (const Control &c : kAllLedButtons)
+        for (const Control &c : kControls)
             p.drawRoundedRect(QRectF(page.x() + c.x + 0.5, page.y() + c.y + 0.5, c.w - 1, c.h - 1),
                               12, 12);
         p.setRenderHint(QPainter::Antialiasing, false);
