@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPixmapCache>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -14,11 +13,6 @@
 #include <QTimer>
 
 namespace {
-
-// The wheel drawing alone is a 3200 x 1800 picture (22 MB decoded) shown on
-// three pages; Qt's default pixmap cache (10 MB) cannot hold it, and every
-// page would decode it anew.
-constexpr int kPixmapCacheKb = 64 * 1024;
 
 // Presses in the header strip, above this local y, start a drag.
 constexpr int kDragStripBottom = 49;
@@ -32,7 +26,6 @@ MainWindow::MainWindow(QWidget *parent)
     , dragOrigin(0, 0)
     , upgrade(nullptr)
 {
-    QPixmapCache::setCacheLimit(qMax(QPixmapCache::cacheLimit(), kPixmapCacheKb));
     ui->setupUi(this);
 
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));

@@ -98,10 +98,13 @@ bool MainWindow::writeColors(bool store)
         colours[slot] = vorla::Rgb{std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())};
     }
     const vorla::LedBlock block = vorla::packLedBlock(colours, store);
-    bool delivered = true;
-    for (std::size_t chunk = 0; chunk < vorla::kLedChunkCount; ++chunk)
-        delivered = vorla::connection::write(vorla::ledChunkReport(block, chunk)) >= 0 && delivered;
-    return delivered;
+    for (std::size_t chunk = 0; chunk < vorla::kLedChunkCount; ++chunk) {
+        // After a lost chunk the rest would join the wheel's older copy of it;
+        // stop, so that no mixed block is previewed or stored.
+        if (vorla::connection::write(vorla::ledChunkReport(block, chunk)) < 0)
+            return false;
+    }
+    return true;
 }
 
 void MainWindow::onColorPick()

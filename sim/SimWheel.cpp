@@ -267,6 +267,8 @@ int WheelModel::output(hid_device *dev, const std::uint8_t *data, std::size_t le
     if (nextFirmwareChunk > 0)
         return violate(dev, "report interleaved with the firmware stream");
     const std::size_t chunk = data[1];
+    if (chunk == 0)
+        nextLedChunk = 0; // chunk 0 always begins a new block
     if (chunk != nextLedChunk) {
         const std::string why = "LED chunk " + std::to_string(chunk) + " where " + std::to_string(nextLedChunk) + " was due";
         nextLedChunk = 0;
