@@ -16,7 +16,7 @@ fi
 
 # No display: a virtual one, the program on it, and a picture of the screen.
 display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1100x700x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 900x500x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$program" "$xvfb" 2>/dev/null || true' EXIT
 sleep 1

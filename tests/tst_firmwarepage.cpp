@@ -517,12 +517,17 @@ private slots:
         const QString ledStyle = child<QPushButton>(window, "pbB1")->styleSheet();
         const int bite = child<QSlider>(window, "hsBite")->value();
         PageWatcher watcher(window);
+        bool clicking = false; // a control that still works may open a box, and more values arrive in it
         watcher.afterValue = [&](int) {
+            if (clicking)
+                return;
+            clicking = true;
             for (const char *name : kSendingControls) {
                 if (auto *button = child<QPushButton>(window, name))
                     button->click();
             }
             QTest::keyClick(child<QSlider>(window, "hsBite"), Qt::Key_PageUp);
+            clicking = false;
         };
         const std::size_t before = sim::received().size();
         startUpgrade(window, path);
