@@ -92,6 +92,11 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open(unsigned short vendor_id, unsig
 
 void HID_API_EXPORT HID_API_CALL hid_close(hid_device *dev)
 {
+    if (dev) {
+        std::lock_guard<std::mutex> lock(model().mutex);
+        if (dev->generation == model().generation)
+            model().resetStreamsLocked(); // the host let go: a half-sent image or block is dropped
+    }
     delete dev;
 }
 

@@ -17,7 +17,10 @@ using Bytes = std::vector<std::uint8_t>;
 // Runs the event loop until the program quits (result 0) or 5 s pass (99).
 int runUntilQuit()
 {
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    safety.start(5000);
     return QCoreApplication::exec();
 }
 

@@ -158,27 +158,6 @@ private slots:
         QVERIFY(sim::violations().empty());
     }
 
-    void answersQueries()
-    {
-        vorla::LedBlock block{};
-        for (std::size_t i = 0; i < block.size(); ++i)
-            block[i] = std::uint8_t(i + 1);
-        sim::setStoredLeds(block);
-        sim::setStoredPaddle(77);
-        for (std::uint8_t selector : {0, 1, 2}) {
-            QCOMPARE(sendFeature(dev, report({0x02, 0x0B, selector})), 20);
-            Bytes answer = report({0x02}, 21);
-            QCOMPARE(hid_get_feature_report(dev, answer.data(), answer.size()), 20);
-            QCOMPARE(answer[0], std::uint8_t(0x02));
-            QVERIFY(std::equal(answer.begin() + 2, answer.begin() + 20, block.begin() + 18 * selector));
-        }
-        QCOMPARE(sendFeature(dev, report({0x02, 0x0B, 10})), 20);
-        Bytes answer = report({0x02});
-        QCOMPARE(hid_get_feature_report(dev, answer.data(), answer.size()), 20);
-        QCOMPARE(int(answer[2]), 77);
-        QVERIFY(sim::violations().empty());
-    }
-
     void firmwareFinishStoresAndReboots()
     {
         sim::setRebootDuration(std::chrono::milliseconds(300));
@@ -226,17 +205,6 @@ private slots:
         sim::setPresent(true);
         QVERIFY(sendFeature(dev, query) < 0); // a handle from before the unplug stays dead
         QVERIFY(sim::violations().empty());
-    }
-
-    void recordsCallingThread()
-    {
-        const Bytes query = report({0x02, 0x0B, 9});
-        std::thread([&] { sendFeature(dev, query); }).join();
-        sendFeature(dev, query);
-        const auto record = sim::received();
-        QCOMPARE(record.size(), 2u);
-        QVERIFY(record[0].thread != std::this_thread::get_id());
-        QCOMPARE(record[1].thread, std::this_thread::get_id());
     }
 
     void noticesOverlappingThreads()
