@@ -59,7 +59,6 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    upgrade.wait();
     delete ui;
 }
 

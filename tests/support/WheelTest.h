@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,52 @@ inline std::vector<Bytes> featureReports(std::uint8_t command)
     return reports;
 }
 
+// The LED levels and block layout as documented, written out here so that the
+// code's own table and packing cannot vouch for themselves. kLevels: the
+// screen value of each of the wheel's 16 levels.
+constexpr int kLevels[16] = {0, 4, 9, 17, 28, 39, 53, 69, 86, 106, 126, 149, 173, 199, 226, 255};
+
+// The level nearest to an 8-bit channel, the lower one on a tie.
+inline int nearestLevel(int channel)
+{
+    int best = 0;
+    for (int level = 1; level < 16; ++level)
+        if (std::abs(kLevels[level] - channel) < std::abs(kLevels[best] - channel))
+            best = level;
+    return best;
+}
+
+// Channel value v (3 * slot + 0/1/2 for red/green/blue) of a block: the low
+// nibble of byte v / 2 for even v, its high nibble for odd v.
+inline int channelLevel(const std::uint8_t *block, int v)
+{
+    return v % 2 ? block[v / 2] >> 4 : block[v / 2] & 0x0F;
+}
+inline void setChannelLevel(std::uint8_t *block, int v, int level)
+{
+    block[v / 2] = std::uint8_t(v % 2 ? (block[v / 2] & 0x0F) | level << 4 : (block[v / 2] & 0xF0) | level);
+}
+
+// A firmware image written to `path` (empty result: it could not be). Its
+// bytes are never zero and differ from their neighbours, so that a byte left
+// from an earlier report cannot pass for a zero, nor a zero for image data.
+inline QString writeImage(const QString &path, int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 37 + 11) % 251 + 1);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == size ? path : QString();
+}
+
+// The content of a file, to compare with what the wheel kept.
+inline Bytes fileBytes(const QString &path)
+{
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 // A window on the simulated wheel, with its modal boxes answered.
 struct Session {
     ModalAnswerer answerer;
@@ -55,6 +102,13 @@ struct Session {
     {
         window = std::make_unique<MainWindow>();
         QTRY_VERIFY(!child<QLabel>("lbVersion")->text().isEmpty());
+    }
+
+    // start(), for tests that go on only when it worked.
+    bool started()
+    {
+        start();
+        return !QTest::currentTestFailed();
     }
 
     template <typename Widget>
