@@ -8,7 +8,6 @@
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSet>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QtTest>
@@ -173,34 +172,6 @@ private slots:
                     actual << child->objectName();
             QCOMPARE(actual, expected.value(parent));
         }
-    }
-
-    void membersNamedByObjectNames()
-    {
-#define MEMBER(n) qMakePair(QStringLiteral(#n), static_cast<QWidget *>(form.n))
-        const QList<QPair<QString, QWidget *>> members = {
-            MEMBER(centralwidget), MEMBER(lbSplit), MEMBER(lbHead), MEMBER(lbIcon), MEMBER(lbLine), MEMBER(pbS1),
-            MEMBER(pbS2), MEMBER(pbS4), MEMBER(pbS3), MEMBER(pbS5), MEMBER(pbClose), MEMBER(stackedWidget),
-            MEMBER(page1), MEMBER(lbMain), MEMBER(page2), MEMBER(lbMainRGB), MEMBER(pbSave), MEMBER(pbB1),
-            MEMBER(pbB2), MEMBER(pbB3), MEMBER(pbB4), MEMBER(pbB5), MEMBER(pbB6), MEMBER(pbB9), MEMBER(pbB10),
-            MEMBER(pbB11), MEMBER(pbB12), MEMBER(pbB13), MEMBER(pbB14), MEMBER(pbD13), MEMBER(pbD16),
-            MEMBER(pbD26), MEMBER(pbD23), MEMBER(pbD3), MEMBER(pbD4), MEMBER(page3), MEMBER(lbPaddle),
-            MEMBER(pbSaveP), MEMBER(hsBite), MEMBER(lbBite), MEMBER(cbPaddle), MEMBER(page4), MEMBER(label_4),
-            MEMBER(lePath), MEMBER(pbPath), MEMBER(pbUpgrade), MEMBER(pgUpgrade), MEMBER(lbUpgrade),
-            MEMBER(page5), MEMBER(label), MEMBER(label_2), MEMBER(lbVersion)};
-#undef MEMBER
-        QCOMPARE(members.size(), 52);
-        QSet<QWidget *> seen;
-        for (const auto &m : members) {
-            QVERIFY2(m.second, qPrintable(m.first));
-            QCOMPARE(m.second->objectName(), m.first);
-            QVERIFY2(!seen.contains(m.second), qPrintable(m.first));
-            seen.insert(m.second);
-        }
-        // No named widget beyond the table (Qt's own helpers are named "qt_...").
-        for (QWidget *w : window->findChildren<QWidget *>())
-            if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
-                QVERIFY2(seen.contains(w), qPrintable(w->objectName()));
     }
 
     void windowIsFixedAndStyled()
