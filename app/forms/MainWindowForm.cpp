@@ -180,31 +180,20 @@ void MainWindowForm::setupUi(QMainWindow *window)
 
     // Sidebar. Checked marks the visible page; the window keeps exactly one
     // checked, there is no button group.
-    pbS1 = place<QPushButton>(centralwidget, "pbS1", 0, 80, 131, 81);
-    pbS1->setFont(font);
-    pbS1->setStyleSheet(style(kSidebarButtonStyle));
-    pbS1->setCheckable(true);
+    const auto sidebarButton = [this, &font](const char *name, int x, int y) {
+        auto *button = place<QPushButton>(centralwidget, name, x, y, 131, 81);
+        button->setFont(font);
+        button->setStyleSheet(style(kSidebarButtonStyle));
+        button->setCheckable(true);
+        return button;
+    };
+    pbS1 = sidebarButton("pbS1", 0, 80);
     pbS1->setChecked(true);
 
-    pbS2 = place<QPushButton>(centralwidget, "pbS2", 0, 164, 131, 81);
-    pbS2->setFont(font);
-    pbS2->setStyleSheet(style(kSidebarButtonStyle));
-    pbS2->setCheckable(true);
-
-    pbS4 = place<QPushButton>(centralwidget, "pbS4", 0, 332, 131, 81);
-    pbS4->setFont(font);
-    pbS4->setStyleSheet(style(kSidebarButtonStyle));
-    pbS4->setCheckable(true);
-
-    pbS3 = place<QPushButton>(centralwidget, "pbS3", 0, 248, 131, 81);
-    pbS3->setFont(font);
-    pbS3->setStyleSheet(style(kSidebarButtonStyle));
-    pbS3->setCheckable(true);
-
-    pbS5 = place<QPushButton>(centralwidget, "pbS5", 0, 416, 131, 81);
-    pbS5->setFont(font);
-    pbS5->setStyleSheet(style(kSidebarButtonStyle));
-    pbS5->setCheckable(true);
+    pbS2 = sidebarButton("pbS2", 0, 164);
+    pbS4 = sidebarButton("pbS4", 0, 332);
+    pbS3 = sidebarButton("pbS3", 0, 248);
+    pbS5 = sidebarButton("pbS5", 0, 416);
 
     pbClose = place<QPushButton>(centralwidget, "pbClose", 860, 10, 24, 24);
     pbClose->setAutoFillBackground(false);
@@ -227,42 +216,29 @@ void MainWindowForm::setupUi(QMainWindow *window)
     lbMainRGB->setStyleSheet(style(kWheelPictureStyle));
     pbSave = place<QPushButton>(page2, "pbSave", 300, 369, 161, 31);
     pbSave->setStyleSheet(style(kActionButtonStyle));
-    pbB1 = place<QPushButton>(page2, "pbB1", 150, 37, 24, 24);
-    pbB1->setStyleSheet(style(kLedButtonStyle));
-    pbB2 = place<QPushButton>(page2, "pbB2", 211, 67, 24, 24);
-    pbB2->setStyleSheet(style(kLedButtonStyle));
-    pbB3 = place<QPushButton>(page2, "pbB3", 238, 139, 25, 25);
-    pbB3->setStyleSheet(style(kLedButtonStyle));
-    pbB4 = place<QPushButton>(page2, "pbB4", 267, 220, 24, 24);
-    pbB4->setStyleSheet(style(kLedButtonStyle));
-    pbB5 = place<QPushButton>(page2, "pbB5", 242, 269, 24, 24);
-    pbB5->setStyleSheet(style(kLedButtonStyle));
-    pbB6 = place<QPushButton>(page2, "pbB6", 227, 317, 24, 24);
-    pbB6->setStyleSheet(style(kLedButtonStyle));
-    pbB9 = place<QPushButton>(page2, "pbB9", 589, 37, 24, 24);
-    pbB9->setStyleSheet(style(kLedButtonStyle));
-    pbB10 = place<QPushButton>(page2, "pbB10", 527, 67, 24, 24);
-    pbB10->setStyleSheet(style(kLedButtonStyle));
-    pbB11 = place<QPushButton>(page2, "pbB11", 500, 139, 25, 25);
-    pbB11->setStyleSheet(style(kLedButtonStyle));
-    pbB12 = place<QPushButton>(page2, "pbB12", 472, 220, 24, 24);
-    pbB12->setStyleSheet(style(kLedButtonStyle));
-    pbB13 = place<QPushButton>(page2, "pbB13", 496, 269, 24, 24);
-    pbB13->setStyleSheet(style(kLedButtonStyle));
-    pbB14 = place<QPushButton>(page2, "pbB14", 512, 317, 24, 24);
-    pbB14->setStyleSheet(style(kLedButtonStyle));
-    pbD13 = place<QPushButton>(page2, "pbD13", 300, 122, 26, 25);
-    pbD13->setStyleSheet(style(kLedButtonStyle));
-    pbD16 = place<QPushButton>(page2, "pbD16", 300, 276, 26, 25);
-    pbD16->setStyleSheet(style(kLedButtonStyle));
-    pbD26 = place<QPushButton>(page2, "pbD26", 437, 276, 26, 25);
-    pbD26->setStyleSheet(style(kLedButtonStyle));
-    pbD23 = place<QPushButton>(page2, "pbD23", 437, 122, 26, 25);
-    pbD23->setStyleSheet(style(kLedButtonStyle));
-    pbD3 = place<QPushButton>(page2, "pbD3", 183, 110, 25, 25);
-    pbD3->setStyleSheet(style(kLedButtonStyle));
-    pbD4 = place<QPushButton>(page2, "pbD4", 555, 110, 25, 25);
-    pbD4->setStyleSheet(style(kLedButtonStyle));
+    const auto ledButton = [page2 = page2](const char *name, int x, int y, int w, int h) {
+        auto *button = place<QPushButton>(page2, name, x, y, w, h);
+        button->setStyleSheet(style(kLedButtonStyle));
+        return button;
+    };
+    pbB1 = ledButton("pbB1", 150, 37, 24, 24);
+    pbB2 = ledButton("pbB2", 211, 67, 24, 24);
+    pbB3 = ledButton("pbB3", 238, 139, 25, 25);
+    pbB4 = ledButton("pbB4", 267, 220, 24, 24);
+    pbB5 = ledButton("pbB5", 242, 269, 24, 24);
+    pbB6 = ledButton("pbB6", 227, 317, 24, 24);
+    pbB9 = ledButton("pbB9", 589, 37, 24, 24);
+    pbB10 = ledButton("pbB10", 527, 67, 24, 24);
+    pbB11 = ledButton("pbB11", 500, 139, 25, 25);
+    pbB12 = ledButton("pbB12", 472, 220, 24, 24);
+    pbB13 = ledButton("pbB13", 496, 269, 24, 24);
+    pbB14 = ledButton("pbB14", 512, 317, 24, 24);
+    pbD13 = ledButton("pbD13", 300, 122, 26, 25);
+    pbD16 = ledButton("pbD16", 300, 276, 26, 25);
+    pbD26 = ledButton("pbD26", 437, 276, 26, 25);
+    pbD23 = ledButton("pbD23", 437, 122, 26, 25);
+    pbD3 = ledButton("pbD3", 183, 110, 25, 25);
+    pbD4 = ledButton("pbD4", 555, 110, 25, 25);
     stackedWidget->addWidget(page2);
 
     // Page 2, "PADDLES".
