@@ -4,7 +4,7 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 source "$top/scripts/deps.sh"
-vorla_install_missing
+vorla_install_missing binutils-mingw-w64-x86-64  # windres, to check the Windows resources
 
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
