@@ -16,7 +16,6 @@
 #include <QMainWindow>
 #include <QPoint>
 
-#include <array>
 #include <cstdint>
 
 class MainWindowForm;

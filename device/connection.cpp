@@ -54,12 +54,6 @@ int sendFeatureReport(const std::uint8_t *data, std::size_t length)
     return deviceHandle ? hid_send_feature_report(deviceHandle, data, length) : -1;
 }
 
-int getFeatureReport(std::uint8_t *data, std::size_t length)
-{
-    std::lock_guard<std::mutex> lock(handleMutex);
-    return deviceHandle ? hid_get_feature_report(deviceHandle, data, length) : -1;
-}
-
 int exchangeFeatureReport(const std::uint8_t *request, std::size_t requestLength,
                           std::uint8_t *response, std::size_t responseLength)
 {

@@ -30,10 +30,6 @@ void shutdown();
 int sendFeatureReport(const std::uint8_t *data, std::size_t length);
 inline int sendFeatureReport(const Report &report) { return sendFeatureReport(report.data(), report.size()); }
 
-// hid_get_feature_report on the handle; data[0] must hold the report id.
-// Returns the bytes read (report id included), or -1.
-int getFeatureReport(std::uint8_t *data, std::size_t length);
-
 // Sends a feature report and reads the answer into `response` (response[0]
 // must hold the report id) without another caller's report in between.
 // Returns the bytes read, or -1 when either call failed.
