@@ -18,6 +18,26 @@ namespace {
 constexpr int kDragStripBottom = 49;
 const QPoint kNoDrag(-1, -1);
 
+// Qt 6 renamed the event's positions; the values are the same.
+QPointF localPosition(const QMouseEvent *event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return event->position();
+#else
+    return event->localPos();
+#endif
+}
+
+QPoint roundedGlobalPosition(const QMouseEvent *event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const QPointF global = event->globalPosition();
+#else
+    const QPointF global = event->screenPos();
+#endif
+    return QPoint(qRound(global.x()), qRound(global.y()));
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -66,16 +86,16 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    if (qRound(event->localPos().y()) > kDragStripBottom)
+    if (qRound(localPosition(event).y()) > kDragStripBottom)
         return;
-    dragOrigin = QPoint(qRound(event->screenPos().x()), qRound(event->screenPos().y()));
+    dragOrigin = roundedGlobalPosition(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event)
 {
     if (!(event->buttons() & Qt::LeftButton) || dragOrigin.x() < 0 || dragOrigin.y() < 0)
         return;
-    const QPoint now(qRound(event->screenPos().x()), qRound(event->screenPos().y()));
+    const QPoint now = roundedGlobalPosition(event);
     const QPoint delta = now - dragOrigin;
     dragOrigin = now;
     move(pos() + delta);

@@ -20,7 +20,7 @@ constexpr int kReconnectIntervalMs = 250;
 
 void MainWindow::onInit()
 {
-    if (!vorla::connection::open()) {
+    if (vorla::connection::open() != vorla::connection::OpenResult::Opened) {
         if (reconnecting && !reconnectDeadline.hasExpired()) {
             ui->lbUpgrade->setText(tr("Waiting for the wheel ..."));
             ui->lbUpgrade->show();

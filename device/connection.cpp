@@ -20,13 +20,13 @@ void closeLocked()
 
 } // namespace
 
-bool open()
+OpenResult open()
 {
     std::lock_guard<std::mutex> lock(handleMutex);
     closeLocked();
     hid_init();
     deviceHandle = hid_open(kVendorId, kProductId, nullptr);
-    return deviceHandle != nullptr;
+    return deviceHandle ? OpenResult::Opened : OpenResult::NoDevice;
 }
 
 bool isOpen()

@@ -12,10 +12,15 @@
 
 namespace vorla::connection {
 
+enum class OpenResult {
+    Opened,           // a handle is held
+    NoDevice,         // no wheel is plugged in
+    PermissionDenied, // a wheel is plugged in, but this user may not open it
+};
+
 // Initialises hidapi and opens the first wheel (kVendorId, kProductId).
-// Returns true when a handle is held afterwards. A handle already held is
-// closed first.
-bool open();
+// A handle already held is closed first.
+OpenResult open();
 
 // True while a handle is held.
 bool isOpen();

@@ -30,7 +30,7 @@ private slots:
     {
         sim::reset();
         violationsExpected = false;
-        QVERIFY(vorla::connection::open());
+        QCOMPARE(vorla::connection::open(), vorla::connection::OpenResult::Opened);
     }
 
     void cleanup()
