@@ -60,14 +60,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->hsBite, SIGNAL(valueChanged(int)), this, SLOT(onPaddleChange()));
     connect(ui->hsBite, SIGNAL(sliderReleased()), this, SLOT(onPaddleChange()));
     connect(ui->pbSaveP, SIGNAL(clicked(bool)), this, SLOT(onSavePaddle()));
-    // A run that could not open its file ends without a value: give the
-    // controls back all the same.
-    connect(&upgrade, &QThread::finished, this, [this] {
-        if (!upgradeEnded) {
-            upgradeEnded = true;
-            setSendingControlsEnabled(true);
-        }
-    });
+    connect(&upgrade, SIGNAL(invalidImage()), this, SLOT(onInvalidImage()));
 
     ui->stackedWidget->setCurrentIndex(0);
     dragOrigin = kNoDrag;

@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QPoint>
 
+#include <chrono>
 #include <cstdint>
 
 class MainWindowForm;
@@ -31,6 +32,8 @@ public:
 
     // The firmware worker, for tests that shorten its waits.
     VorlaUpgrade &upgradeWorker() { return upgrade; }
+    // How long the wheel may take to come back after a transfer (15 s).
+    void setReconnectWait(std::chrono::milliseconds wait) { reconnectWait = wait; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -48,6 +51,7 @@ protected slots:
     void onProgress(int value);
     void onSavePaddle();
     void onPaddleChange();
+    void onInvalidImage();
 
 private:
     // LED page.
@@ -69,9 +73,11 @@ private:
     QPoint dragOrigin;
     VorlaUpgrade upgrade;
 
-    // After a transfer the wheel restarts; onInit keeps trying until then.
-    QDeadlineTimer reconnectDeadline{QDeadlineTimer::Forever};
-    bool reconnecting = false;
-    // Whether the running transfer has reported its end (100 or a failure).
-    bool upgradeEnded = true;
+    // Why onInit connects: at start-up a failure ends the program at once;
+    // after a transfer the wheel restarts, and onInit keeps trying until
+    // connectDeadline.
+    enum class ConnectReason { Startup, AfterUpgrade };
+    ConnectReason connectReason = ConnectReason::Startup;
+    QDeadlineTimer connectDeadline;
+    std::chrono::milliseconds reconnectWait{15000};
 };

@@ -19,15 +19,12 @@
 
 namespace {
 
-// How long the wheel may take to come back after writing its firmware.
-constexpr int kReconnectWaitMs = 15000;
-
 bool isValidFirmware(const QString &path)
 {
     if (!path.endsWith(QLatin1String(".bin"), Qt::CaseSensitive))
         return false;
     const QFileInfo file(path);
-    return file.isFile() && file.isReadable() && file.size() > 0 && file.size() <= vorla::kMaxFirmwareSize;
+    return file.isFile() && file.isReadable() && vorla::isFirmwareSize(file.size());
 }
 
 } // namespace
@@ -49,9 +46,9 @@ void MainWindow::onUpgrade()
         return;
     }
     // Nothing else may talk to the wheel while it takes an image.
-    upgradeEnded = false;
     setSendingControlsEnabled(false);
     upgrade.setFirmwarePath(path);
+    upgrade.setFirmwareSize(QFileInfo(path).size());
     upgrade.start();
 }
 
@@ -67,9 +64,17 @@ void MainWindow::onProgress(int value)
     ui->lbUpgrade->show();
 }
 
+void MainWindow::onInvalidImage()
+{
+    // Nothing was sent: the wheel is as it was, and no reconnect is needed.
+    ui->pgUpgrade->hide();
+    ui->lbUpgrade->hide();
+    QMessageBox::critical(this, tr("Error"), tr("Not a valid firmware."));
+    setSendingControlsEnabled(true);
+}
+
 void MainWindow::finishUpgrade(bool succeeded)
 {
-    upgradeEnded = true;
     ui->pgUpgrade->hide();
     ui->lbUpgrade->hide();
     if (succeeded)
@@ -79,8 +84,8 @@ void MainWindow::finishUpgrade(bool succeeded)
 
     // The wheel restarts after a transfer, whatever its outcome: open it afresh.
     vorla::connection::close();
-    reconnecting = true;
-    reconnectDeadline.setRemainingTime(kReconnectWaitMs);
+    connectReason = ConnectReason::AfterUpgrade;
+    connectDeadline.setRemainingTime(reconnectWait);
     QTimer::singleShot(0, this, SLOT(onInit()));
 }
 

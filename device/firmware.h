@@ -13,6 +13,9 @@ namespace vorla {
 constexpr std::int64_t kMaxFirmwareSize = 0x38000;
 constexpr std::size_t kFirmwareChunkSize = 16;
 
+// An image the wheel takes: at least one byte, at most kMaxFirmwareSize.
+constexpr bool isFirmwareSize(std::int64_t size) { return size >= 1 && size <= kMaxFirmwareSize; }
+
 // Data report: byte 1 = kCmdFirmwareData | chunk bits 8-14, byte 2 = chunk
 // bits 0-7, byte 3 = length (1-16), then the data.
 constexpr std::size_t kFirmwareLengthByte = 3;

@@ -1,5 +1,6 @@
 #include "sim/SimWheel.h"
 
+#include "sim/StateFile.h"
 #include "sim/WheelModel.h"
 
 #include "device/firmware.h"
@@ -7,8 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace sim {
 
@@ -56,6 +55,7 @@ void WheelModel::resetLocked()
     record.clear();
     violationList.clear();
     persistPath.clear();
+    persistWarned = false;
 }
 
 void WheelModel::resetStreamsLocked()
@@ -95,48 +95,24 @@ int WheelModel::fail(hid_device *dev, const std::string &why)
     return -1;
 }
 
-void WheelModel::persistLocked()
+void WheelModel::warnLocked(const std::string &what)
 {
-    if (persistPath.empty())
+    if (persistWarned)
         return;
-    std::ofstream out(persistPath, std::ios::trunc);
-    out << "leds";
-    for (auto byte : storedLeds) {
-        char hex[3];
-        std::snprintf(hex, sizeof hex, "%02x", byte);
-        out << ' ' << hex;
-    }
-    out << "\npaddle " << int(storedPaddle) << "\nversion " << versionText << '\n';
+    persistWarned = true;
+    std::fprintf(stderr, "vorla-setting-sim: %s\n", what.c_str());
 }
 
-void WheelModel::loadLocked()
+std::string WheelModel::persistLocked()
 {
-    std::ifstream in(persistPath);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string key;
-        fields >> key;
-        if (key == "leds") {
-            LedBlock block{};
-            for (auto &byte : block) {
-                unsigned value = 0;
-                if (!(fields >> std::hex >> value) || value > 0xFF)
-                    return; // a damaged file leaves the factory settings
-                byte = static_cast<std::uint8_t>(value);
-            }
-            storedLeds = shownLeds = block;
-        } else if (key == "paddle") {
-            int value = -1;
-            if (fields >> value && value >= 0 && value <= 0xFF)
-                storedPaddle = shownPaddle = static_cast<std::uint8_t>(value);
-        } else if (key == "version") {
-            std::string text;
-            std::getline(fields >> std::ws, text);
-            if (!text.empty())
-                versionText = text.substr(0, kVersionCapacity);
-        }
-    }
+    if (persistPath.empty())
+        return std::string();
+    // A wheel does not report flash wear either: a store that could not be
+    // kept still succeeds, but the demo says so once.
+    const std::string error = writeStateFile(persistPath, encodeState({storedLeds, storedPaddle, versionText}));
+    if (!error.empty())
+        warnLocked("stored settings will not be kept: " + error);
+    return error;
 }
 
 // --- reports ---------------------------------------------------------------
@@ -369,11 +345,30 @@ std::vector<std::vector<std::uint8_t>> received(ReportKind kind)
 }
 void clearReceived() { locked([](WheelModel &m) { m.record.clear(); }); }
 std::vector<std::string> violations() { return locked([](WheelModel &m) { return m.violationList; }); }
-void enablePersistence(const std::string &path)
+std::string enablePersistence(const std::string &path)
 {
-    locked([&](WheelModel &m) {
+    return locked([&](WheelModel &m) {
+        m.persistPath.clear();
+        m.persistWarned = false;
+        const StateFileRead file = readStateFile(path);
+        if (!file.error.empty()) {
+            // Nothing there can be used: the wheel stays in memory.
+            m.warnLocked("stored settings will not be kept: " + file.error);
+            return file.error;
+        }
         m.persistPath = path;
-        m.loadLocked();
+        if (file.exists) {
+            if (const std::optional<StoredState> state = decodeState(file.text)) {
+                m.storedLeds = m.shownLeds = state->leds;
+                m.storedPaddle = m.shownPaddle = state->paddle;
+                m.versionText = state->version.substr(0, kVersionCapacity);
+            } else {
+                m.warnLocked("stored settings could not be loaded: " + path + ": damaged; starting with the factory settings");
+            }
+        }
+        // Written at once: a place that cannot keep the settings is told now,
+        // not at the first store, and a damaged file is replaced.
+        return m.persistLocked();
     });
 }
 

@@ -92,8 +92,12 @@ void clearReceived();
 // Protocol violations since reset(), each a short English sentence.
 std::vector<std::string> violations();
 
-// Keep stored settings in a file: loaded now (if it exists), written after
-// every store. Used by the -sim program only; tests stay in memory.
-void enablePersistence(const std::string &path);
+// Keep stored settings in a file (sim/StateFile.h): loaded now if it exists,
+// written now and after every store. Used by the -sim program only; tests stay
+// in memory. Returns why the settings will not be kept (also said once on
+// standard error), or "". A place that cannot be used at all (not a regular
+// file, unreadable) leaves the wheel in memory; a damaged file is said once
+// and replaced with the factory settings.
+std::string enablePersistence(const std::string &path);
 
 } // namespace sim

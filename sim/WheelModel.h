@@ -58,13 +58,16 @@ public:
     std::vector<ReceivedReport> record;
     std::vector<std::string> violationList;
     std::string persistPath;
+    bool persistWarned = false;
 
     void resetLocked();
     void resetStreamsLocked();
     bool availableLocked();
     void unplugLocked();
-    void persistLocked();
-    void loadLocked();
+    // Writes the state file; returns why it could not be written, or "".
+    std::string persistLocked();
+    // Says `what` on standard error, once per enablePersistence.
+    void warnLocked(const std::string &what);
 
     // Fails a call and records why it broke the protocol.
     int violate(hid_device *dev, const std::string &why);

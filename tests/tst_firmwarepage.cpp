@@ -227,26 +227,40 @@ private slots:
     void earlyEnd_data()
     {
         QTest::addColumn<int>("size");
-        QTest::addColumn<int>("failing");   // the data report that does not go through; -1: none
+        QTest::addColumn<int>("failing");    // the firmware report that does not go through; -1: none
         QTest::addColumn<QString>("change"); // done to the file as the worker starts
-        // 100 bytes: chunks 0-5 of 16 bytes and chunk 6 of 4.
+        // 100 bytes: chunks 0-5 of 16 bytes, chunk 6 of 4, then the finish report.
         QTest::newRow("first data report fails") << 100 << 0 << QString();
         QTest::newRow("middle data report fails") << 100 << 3 << QString();
         QTest::newRow("last data report fails") << 100 << 6 << QString();
+        QTest::newRow("finish report fails") << 100 << 7 << QString();
         QTest::newRow("file grew past 0x38000 bytes") << 0x38000 << -1 << "grow";
+        QTest::newRow("file grew within the limit") << 100 << -1 << "grow";
+        QTest::newRow("file shortened") << 100 << -1 << "shorten";
+        QTest::newRow("file emptied") << 100 << -1 << "empty";
+        QTest::newRow("file unreadable") << 100 << -1 << "unreadable";
         QTest::newRow("file gone") << 64 << -1 << "remove";
+        QTest::newRow("file replaced by a directory") << 64 << -1 << "directory";
     }
 
-    // A data report that does not go through, or a file that grew past the
-    // limit after the check: the error box, no finish report, nothing written,
-    // the reconnect with a new read, the controls back. A file gone by then:
-    // the run ends without a value, the page shows nothing and keeps the wheel.
+    // A firmware report that does not go through: the error box, nothing
+    // committed, the reconnect with a new read, the controls back. A file that
+    // no longer holds the image the page checked: "Not a valid firmware.",
+    // not one report sent (not even a finish, which would make the wheel write
+    // an image it never got), no reconnect.
     void earlyEnd()
     {
         QFETCH(int, size);
         QFETCH(int, failing);
         QFETCH(QString, change);
         const QString path = writeImage(dir.filePath(QStringLiteral("early.bin")), size);
+        if (change == "unreadable") {
+            QFile::setPermissions(path, {});
+            const bool rootReadsAnyway = QFile(path).open(QIODevice::ReadOnly);
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+            if (rootReadsAnyway)
+                QSKIP("this user reads files without read permission");
+        }
         if (!start())
             return;
         // started() comes on the worker's thread right before run().
@@ -254,22 +268,34 @@ private slots:
             QFile file(path);
             if (change == "grow" && file.open(QIODevice::Append))
                 file.write("!");
-            if (change == "remove")
+            if (change == "shorten" || change == "empty")
+                file.resize(change == "empty" ? 0 : size - 1);
+            if (change == "unreadable")
+                file.setPermissions({});
+            if (change == "remove" || change == "directory")
                 file.remove();
+            if (change == "directory")
+                QDir().mkdir(path);
         }, Qt::DirectConnection);
         if (failing >= 0)
             sim::failReport(int(sim::received().size()) + failing + 1);
+        const std::size_t before = sim::received().size();
         upgrade(path);
-        const bool failed = change != "remove";
+        const bool failed = change.isEmpty();
         QVERIFY(settled(failed ? 2 : 1));
 
-        QCOMPARE(s->answerer.messages(), failed ? QStringList{kFailed} : QStringList{});
+        QCOMPARE(s->answerer.messages(), failed ? QStringList{kFailed} : QStringList{"Error/Not a valid firmware."});
+        QCOMPARE(s->answerer.boxes().first().kind, QStringLiteral("critical"));
         QCOMPARE(states, failed ? pageStates(transferValues(size, failing) << -1) : QStringList{});
-        QVERIFY2(featureReports(0x10).empty(), "an unfinished transfer was committed");
         const std::vector<sim::ReceivedReport> all = sim::received();
+        QVERIFY2(std::none_of(all.begin(), all.end(), [](const sim::ReceivedReport &r) {
+                     return isFirmware(r) && r.bytes[1] == 0x10 && r.accepted;
+                 }), "an unfinished transfer was committed");
         QCOMPARE(int(std::count_if(all.begin(), all.end(), isFirmware)), failing + 1);
         QCOMPARE(sim::firmwareWrites(), 0);
         QCOMPARE(int(featureReports(0x0B).size()), failed ? 10 : 5); // the start-up read, and again
+        if (!failed)
+            QCOMPARE(all.size(), before);
     }
 
     // During a transfer the sending controls stay disabled (until the wheel is
@@ -340,6 +366,45 @@ private slots:
         QCOMPARE(s->child<QLabel>("lbVersion")->text(), QStringLiteral("Firmware Version:2.4.0"));
         QCOMPARE(s->child<QSlider>("hsBite")->value(), 80);
         QVERIFY(s->child<QCheckBox>("cbPaddle")->isChecked());
+    }
+
+    // While the wheel restarts it can be open but not yet answer: a failed
+    // read then is tried again like a failed open, until the wheel answers
+    // (the settings it stores now are shown) or the wait is over ("No device.").
+    // (Placed before wheelNeverComesBack: a test after one that ended the
+    // event loop gets no modal box until the next exec() starts it afresh.)
+    void readFailsWhileReconnecting_data()
+    {
+        QTest::addColumn<bool>("recovers");
+        QTest::newRow("one failed query, then the wheel answers") << true;
+        QTest::newRow("every query fails until the wait is over") << false;
+    }
+
+    void readFailsWhileReconnecting()
+    {
+        QFETCH(bool, recovers);
+        if (!start())
+            return;
+        s->window->show(); // the boxes are not the last windows to close
+        s->window->setReconnectWait(std::chrono::milliseconds(1500));
+        connect(&worker(), &VorlaUpgrade::progress, s->window.get(), [&](int value) {
+            if (value == 100) // the first query of the reconnect fails, or every one
+                sim::failReport(int(sim::received().size()) + 1, !recovers);
+        });
+        sim::setStoredPaddle(30);
+        upgrade(writeImage(dir.filePath(QStringLiteral("retry.bin")), 48));
+        if (recovers) {
+            QVERIFY(settled(3));
+            QCOMPARE(s->answerer.messages(), QStringList{kDone});
+            QCOMPARE(s->child<QSlider>("hsBite")->value(), 30);
+            return;
+        }
+        QTimer::singleShot(10000, s->window.get(), [] { QCoreApplication::exit(99); }); // safety
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(s->answerer.messages(), (QStringList{kDone, QStringLiteral("Error/No device.")}));
+        QVERIFY(sim::openCount() > 3); // tried again and again
+        QVERIFY(!vorla::connection::isOpen());
+        s->window->close();
     }
 
     // The wheel never comes back: after the four one-second writing steps the

@@ -48,11 +48,10 @@ private slots:
         QList<int> everyValue;
         for (int value = 0; value <= 95; ++value)
             everyValue << value;
-        // The empty and 10-byte images come after a larger one: one worker
+        // The 10-byte image comes after larger ones: one worker
         // serves every run, and what a run left must not show in the next.
         QTest::newRow("17 bytes: a one-byte chunk keeps the tail") << 17 << "02 80 01 01" << QList<int>{0, 90};
         QTest::newRow("32 bytes: two full chunks, 1-47 skipped") << 32 << "02 80 01 10" << QList<int>{0, 48};
-        QTest::newRow("empty: the finish report only") << 0 << QString() << QList<int>{};
         QTest::newRow("10 bytes: one short chunk") << 10 << "02 80 00 0a" << QList<int>{0};
         QTest::newRow("0x38000 bytes: the largest image") << 0x38000 << "02 b7 ff 10" << everyValue;
     }
@@ -90,8 +89,50 @@ private slots:
         }
         expected[1] = 0x10;
         QCOMPARE(hex(sent.back()), hex(expected));
-        QVERIFY(size == 0 || hex(sent[sent.size() - 2]).startsWith(lastData));
+        QVERIFY(hex(sent[sent.size() - 2]).startsWith(lastData));
         QVERIFY(sim::firmwareImage() == image);
+    }
+
+    // What the worker refuses to send, whatever the page checked before: the
+    // run sends nothing at all, not even a finish report (the wheel would
+    // write an image it never got), and ends with invalidImage() alone.
+    void invalidImage_data()
+    {
+        QTest::addColumn<QString>("entry");   // "file", "directory" or none
+        QTest::addColumn<int>("size");
+        QTest::addColumn<qint64>("checked"); // the size the page saw; -1: none
+        QTest::newRow("empty file") << "file" << 0 << qint64(-1);
+        QTest::newRow("file past 0x38000 bytes") << "file" << 0x38001 << qint64(-1);
+        QTest::newRow("file shorter than checked") << "file" << 99 << qint64(100);
+        QTest::newRow("file longer than checked") << "file" << 101 << qint64(100);
+        QTest::newRow("no such file") << "" << 0 << qint64(-1);
+        QTest::newRow("a directory") << "directory" << 0 << qint64(-1);
+    }
+
+    void invalidImage()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, size);
+        QFETCH(qint64, checked);
+        const QString path = dir.filePath(QStringLiteral("invalid-%1.bin").arg(QTest::currentDataTag()));
+        if (entry == "file")
+            QCOMPARE(writeImage(path, size), path);
+        if (entry == "directory")
+            QVERIFY(QDir().mkpath(path));
+        QList<int> values;
+        QSignalSpy invalid(&worker, &VorlaUpgrade::invalidImage);
+        QVERIFY(invalid.isValid());
+        QObject row;
+        connect(&worker, &VorlaUpgrade::progress, &row, [&](int value) { values << value; }, Qt::DirectConnection);
+        worker.setFirmwarePath(path);
+        worker.setFirmwareSize(checked);
+        worker.start();
+        QVERIFY(worker.wait(30000));
+        worker.setFirmwareSize(-1);
+        QCOMPARE(invalid.count(), 1);
+        QCOMPARE(values, QList<int>{});
+        QCOMPARE(int(sim::received().size()), 0);
+        QCOMPARE(sim::firmwareWrites(), 0);
     }
 
     // The GUI thread keeps sending while the worker streams: every hidapi call

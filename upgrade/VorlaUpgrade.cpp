@@ -6,11 +6,27 @@
 #include <QFile>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// Reported when the file no longer holds an image the wheel can take.
-constexpr int kInvalidImage = -1;
+// The whole image, or nothing when the file cannot be read completely or does
+// not hold an image the wheel takes (of `expectedSize` bytes, when given).
+std::optional<QByteArray> readImage(const QString &path, qint64 expectedSize)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const qint64 size = file.size();
+    if (!vorla::isFirmwareSize(size) || (expectedSize >= 0 && size != expectedSize))
+        return std::nullopt;
+    // One byte more than the wheel takes: a file that grows while it is read
+    // shows up as a size mismatch, as does one cut short.
+    QByteArray image = file.read(vorla::kMaxFirmwareSize + 1);
+    if (file.error() != QFileDevice::NoError || image.size() != size)
+        return std::nullopt;
+    return image;
+}
 
 } // namespace
 
@@ -27,20 +43,15 @@ VorlaUpgrade::~VorlaUpgrade()
 
 void VorlaUpgrade::run()
 {
-    QFile file(m_firmwarePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    // The page checked the size, but the file may have grown since: read one
-    // byte more than the wheel takes, to notice and to never send it.
-    const QByteArray image = file.read(vorla::kMaxFirmwareSize + 1);
-    file.close();
-    const qint64 size = image.size();
-    if (size > vorla::kMaxFirmwareSize) {
-        emit progress(kInvalidImage);
+    const std::optional<QByteArray> image = readImage(m_firmwarePath, m_firmwareSize);
+    if (!image) {
+        // Not even a finish report: the wheel would write an image it never got.
+        emit invalidImage();
         return;
     }
 
-    const auto *data = reinterpret_cast<const std::uint8_t *>(image.constData());
+    const auto *data = reinterpret_cast<const std::uint8_t *>(image->constData());
+    const qint64 size = image->size();
     vorla::Report report{};
     report[0] = vorla::kFeatureReportId;
     int lastProgress = -1;
@@ -61,7 +72,12 @@ void VorlaUpgrade::run()
     }
 
     vorla::setFirmwareFinishReport(report);
-    vorla::connection::sendFeatureReport(report);
+    const int finished = vorla::connection::sendFeatureReport(report);
+    if (finished < 0) {
+        // The wheel may or may not have taken it: never a success.
+        emit progress(finished);
+        return;
+    }
     for (int value = vorla::kProgressWritingFirst; value <= vorla::kProgressDone; ++value) {
         msleep(static_cast<unsigned long>(m_writingStep.count()));
         emit progress(value);

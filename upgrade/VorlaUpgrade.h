@@ -4,10 +4,11 @@
 //   0-95      the share of the image the wheel has accepted (only on change);
 //   97-99     the wheel writing the image, one value a second;
 //   100       done, the last value of a successful run;
-//   below 0   the transfer failed (the failed send's result, or -1 when the
-//             file no longer holds a valid image); the last value of the run.
-//             Nothing is committed: no finish report follows a failure.
-// A run whose file cannot be opened ends without a value.
+//   below 0   a data or finish report failed (the send's result); the last
+//             value of the run. No finish report follows a failed data report.
+// A run that cannot read a whole image of 1 to kMaxFirmwareSize bytes (the
+// file gone, unreadable, emptied, grown or shortened since the page checked
+// it) sends nothing at all and ends with invalidImage() instead.
 
 #include <QString>
 #include <QThread>
@@ -25,17 +26,22 @@ public:
     QString firmwarePath() const { return m_firmwarePath; }
     // Set on the GUI thread before start().
     void setFirmwarePath(const QString &path) { m_firmwarePath = path; }
+    // The size the page found when it checked the file; a run refuses a file
+    // that no longer has it. Negative: whatever size the file has when read.
+    void setFirmwareSize(qint64 size) { m_firmwareSize = size; }
 
     // Each of the four steps the wheel is given to write the image (1 s).
     void setWritingStepDuration(std::chrono::milliseconds duration) { m_writingStep = duration; }
 
 signals:
     void progress(int);
+    void invalidImage();
 
 protected:
     void run() override;
 
 private:
     QString m_firmwarePath;
+    qint64 m_firmwareSize = -1;
     std::chrono::milliseconds m_writingStep{1000};
 };
