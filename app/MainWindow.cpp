@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/DisconnectedBanner.h"
 #include "app/forms/MainWindowForm.h"
 
 #include <QCloseEvent>
@@ -47,6 +48,10 @@ MainWindow::MainWindow(QWidget *parent)
     , upgrade(nullptr)
 {
     ui->setupUi(this);
+    retryTimer = new QTimer(this);
+    retryTimer->setSingleShot(true);
+    watcher = vorla::createDeviceWatcher(this);
+    disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
 
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));
     for (QPushButton *button : {ui->pbS1, ui->pbS2, ui->pbS3, ui->pbS4, ui->pbS5})
@@ -61,6 +66,9 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->hsBite, SIGNAL(sliderReleased()), this, SLOT(onPaddleChange()));
     connect(ui->pbSaveP, SIGNAL(clicked(bool)), this, SLOT(onSavePaddle()));
     connect(&upgrade, SIGNAL(invalidImage()), this, SLOT(onInvalidImage()));
+    connect(retryTimer, SIGNAL(timeout()), this, SLOT(onInit()));
+    connect(watcher, SIGNAL(wheelArrived()), this, SLOT(onWheelArrived()));
+    connect(watcher, SIGNAL(wheelLeft()), this, SLOT(onWheelLeft()));
 
     ui->stackedWidget->setCurrentIndex(0);
     dragOrigin = kNoDrag;

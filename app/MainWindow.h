@@ -5,10 +5,14 @@
 //   LED page     picks colours (preview at once) and stores them;
 //   paddle page  previews the bite point while the slider moves, stores it;
 //   device page  hands a firmware image to the VorlaUpgrade worker, follows its
-//                progress and reconnects once the wheel has restarted.
+//                progress and reconnects once the wheel has restarted;
+//   watcher      notices the wheel pulled out (the window shows it and waits,
+//                its sending controls locked) and plugged back in (onInit
+//                reads it again).
 // All device traffic of the GUI thread happens inside these slots, through
 // the serialised connection in device/.
 
+#include "device/DeviceWatcher.h"
 #include "upgrade/VorlaUpgrade.h"
 
 #include <QColor>
@@ -21,6 +25,7 @@
 
 class MainWindowForm;
 class QPushButton;
+class QTimer;
 
 class MainWindow : public QMainWindow
 {
@@ -52,6 +57,8 @@ protected slots:
     void onSavePaddle();
     void onPaddleChange();
     void onInvalidImage();
+    void onWheelArrived();
+    void onWheelLeft();
 
 private:
     // LED page.
@@ -69,15 +76,28 @@ private:
     void finishUpgrade(bool succeeded);
     void setSendingControlsEnabled(bool enabled);
 
+    // The wheel coming and going.
+    void connectAgain(std::chrono::milliseconds within);
+    void goAway();
+    // After a report failed: if the wheel is gone, the window shows it.
+    void noticeFailedReport();
+
     MainWindowForm *ui;
     QPoint dragOrigin;
     VorlaUpgrade upgrade;
 
     // Why onInit connects: at start-up a failure ends the program at once;
     // after a transfer the wheel restarts, and onInit keeps trying until
-    // connectDeadline.
-    enum class ConnectReason { Startup, AfterUpgrade };
+    // connectDeadline, then ends it; when a wheel came back after it was
+    // pulled out, onInit keeps trying until connectDeadline, then waits on.
+    enum class ConnectReason { Startup, AfterUpgrade, Return };
     ConnectReason connectReason = ConnectReason::Startup;
     QDeadlineTimer connectDeadline;
+    QTimer *retryTimer;
     std::chrono::milliseconds reconnectWait{15000};
+
+    vorla::DeviceWatcher *watcher;
+    QWidget *disconnectedBanner;
+    bool wheelAway = false;
+    bool permissionTold = false; // while away: the permission box was shown
 };

@@ -70,7 +70,7 @@ void MainWindow::onInvalidImage()
     ui->pgUpgrade->hide();
     ui->lbUpgrade->hide();
     QMessageBox::critical(this, tr("Error"), tr("Not a valid firmware."));
-    setSendingControlsEnabled(true);
+    setSendingControlsEnabled(!wheelAway);
 }
 
 void MainWindow::finishUpgrade(bool succeeded)
@@ -82,11 +82,16 @@ void MainWindow::finishUpgrade(bool succeeded)
     else
         QMessageBox::critical(this, tr("Error"), tr("Upgrade firmware failed."));
 
+    // A wheel pulled out during the transfer is waited for like any other.
+    if (!succeeded && !vorla::connection::wheelPresent()) {
+        goAway();
+        return;
+    }
     // The wheel restarts after a transfer, whatever its outcome: open it afresh.
     vorla::connection::close();
     connectReason = ConnectReason::AfterUpgrade;
     connectDeadline.setRemainingTime(reconnectWait);
-    QTimer::singleShot(0, this, SLOT(onInit()));
+    retryTimer->start(0);
 }
 
 void MainWindow::setSendingControlsEnabled(bool enabled)

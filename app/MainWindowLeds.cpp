@@ -116,13 +116,16 @@ void MainWindow::onColorPick()
     if (!colour.isValid())
         return; // cancelled: the button keeps its colour and the wheel is left alone
     setButtonColor(button, colour);
-    writeColors(false);
+    if (!writeColors(false))
+        noticeFailedReport();
 }
 
 void MainWindow::onSaveColor()
 {
-    if (writeColors(true))
+    if (writeColors(true)) {
         QMessageBox::information(this, tr("Success"), tr("LED colors saved."));
-    else
-        QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
+        return;
+    }
+    noticeFailedReport();
+    QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
 }

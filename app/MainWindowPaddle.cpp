@@ -22,14 +22,17 @@ void MainWindow::onPaddleChange()
 {
     if (!ui->cbPaddle->isChecked())
         return;
-    vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(ui->hsBite->value()), false));
+    if (vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(ui->hsBite->value()), false)) < 0)
+        noticeFailedReport();
 }
 
 void MainWindow::onSavePaddle()
 {
     const std::uint8_t value = ui->cbPaddle->isChecked() ? std::uint8_t(ui->hsBite->value()) : vorla::kPaddleOff;
-    if (vorla::connection::sendFeatureReport(vorla::paddleReport(value, true)) < 0)
-        QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
-    else
+    if (vorla::connection::sendFeatureReport(vorla::paddleReport(value, true)) >= 0) {
         QMessageBox::information(this, tr("Success"), tr("Paddle status saved."));
+        return;
+    }
+    noticeFailedReport();
+    QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
 }

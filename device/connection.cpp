@@ -2,6 +2,7 @@
 
 #include <hidapi.h>
 
+#include <cerrno>
 #include <mutex>
 
 namespace vorla::connection {
@@ -25,8 +26,29 @@ OpenResult open()
     std::lock_guard<std::mutex> lock(handleMutex);
     closeLocked();
     hid_init();
-    deviceHandle = hid_open(kVendorId, kProductId, nullptr);
-    return deviceHandle ? OpenResult::Opened : OpenResult::NoDevice;
+    hid_device_info *const wheels = hid_enumerate(kVendorId, kProductId);
+    bool denied = false;
+    for (const hid_device_info *wheel = wheels; wheel && !deviceHandle; wheel = wheel->next) {
+        errno = 0;
+        deviceHandle = hid_open_path(wheel->path);
+        // The node is there but refused us: the user lacks the udev rule's
+        // access (or it has not been applied yet).
+        const int why = errno;
+        if (!deviceHandle && (why == EACCES || why == EPERM))
+            denied = true;
+    }
+    hid_free_enumeration(wheels);
+    if (deviceHandle)
+        return OpenResult::Opened;
+    return denied ? OpenResult::PermissionDenied : OpenResult::NoDevice;
+}
+
+bool wheelPresent()
+{
+    hid_init();
+    hid_device_info *const wheels = hid_enumerate(kVendorId, kProductId);
+    hid_free_enumeration(wheels);
+    return wheels != nullptr;
 }
 
 bool isOpen()

@@ -18,9 +18,12 @@ enum class OpenResult {
     PermissionDenied, // a wheel is plugged in, but this user may not open it
 };
 
-// Initialises hidapi and opens the first wheel (kVendorId, kProductId).
-// A handle already held is closed first.
+// Initialises hidapi and opens the first wheel (kVendorId, kProductId) that
+// enumeration finds, by its path. A handle already held is closed first.
 OpenResult open();
+
+// Whether enumeration finds a wheel now (opened or not).
+bool wheelPresent();
 
 // True while a handle is held.
 bool isOpen();

@@ -2,6 +2,9 @@
 
 #include "sim/WheelModel.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 using sim::model;
@@ -11,6 +14,29 @@ using sim::WheelModel;
 namespace {
 
 std::wstring openError; // hid_error(nullptr); guarded by the model's mutex
+
+// The one path the simulated wheel enumerates under.
+constexpr const char *kWheelPath = "sim:z-arc";
+
+// Opens the wheel if it can be; sets errno like an open(2) of its node would.
+hid_device *openWheel(WheelModel &m)
+{
+    if (!m.availableLocked()) {
+        openError = L"the wheel is not connected";
+        errno = ENOENT;
+        return nullptr;
+    }
+    if (m.permissionDenied) {
+        openError = L"Permission denied";
+        errno = EACCES;
+        return nullptr;
+    }
+    ++m.opens;
+    auto *dev = new hid_device;
+    dev->generation = m.generation;
+    openError.clear();
+    return dev;
+}
 
 // Common path of every report: overlap check, latency, record, faults, then
 // `handle` for the wheel's own answer.
@@ -42,8 +68,11 @@ int report(hid_device *dev, ReportKind kind, const unsigned char *data, std::siz
 
     if (inFlight.overlapped)
         m.violate(dev, "the handle was used from two threads at once");
-    if (call == m.vanishAt)
-        m.unplugLocked();
+    if (call == m.vanishAt) {
+        m.setPresentLocked(false);
+        if (m.returnAfterVanish.count() >= 0)
+            m.scheduleLocked(sim::Clock::now() + m.returnAfterVanish, sim::PlugEvent::Plug);
+    }
     if (dev->generation != m.generation || !m.availableLocked())
         return m.fail(dev, "the wheel is not connected");
     if (call == m.failAt || (m.failOnwards && m.failAt > 0 && call >= m.failAt))
@@ -74,20 +103,49 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open(unsigned short vendor_id, unsig
                                                  const wchar_t *)
 {
     std::lock_guard<std::mutex> lock(model().mutex);
-    WheelModel &m = model();
     if (vendor_id != vorla::kVendorId || product_id != vorla::kProductId) {
         openError = L"no such device";
+        errno = ENOENT;
         return nullptr;
     }
-    if (!m.availableLocked()) {
-        openError = L"the wheel is not connected";
+    return openWheel(model());
+}
+
+HID_API_EXPORT hid_device *HID_API_CALL hid_open_path(const char *path)
+{
+    std::lock_guard<std::mutex> lock(model().mutex);
+    if (!path || std::strcmp(path, kWheelPath) != 0) {
+        openError = L"no such device";
+        errno = ENOENT;
         return nullptr;
     }
-    ++m.opens;
-    auto *dev = new hid_device;
-    dev->generation = m.generation;
-    openError.clear();
-    return dev;
+    return openWheel(model());
+}
+
+struct hid_device_info HID_API_EXPORT *HID_API_CALL hid_enumerate(unsigned short vendor_id, unsigned short product_id)
+{
+    std::lock_guard<std::mutex> lock(model().mutex);
+    const bool matches = (vendor_id == 0 || vendor_id == vorla::kVendorId)
+                         && (product_id == 0 || product_id == vorla::kProductId);
+    // A wheel that refuses the open is still listed, as its node would be.
+    if (!matches || !model().availableLocked())
+        return nullptr;
+    auto *info = static_cast<hid_device_info *>(std::calloc(1, sizeof(hid_device_info)));
+    info->path = strdup(kWheelPath);
+    info->vendor_id = vorla::kVendorId;
+    info->product_id = vorla::kProductId;
+    info->bus_type = HID_API_BUS_USB;
+    return info;
+}
+
+void HID_API_EXPORT HID_API_CALL hid_free_enumeration(struct hid_device_info *devs)
+{
+    while (devs) {
+        hid_device_info *next = devs->next;
+        std::free(devs->path);
+        std::free(devs);
+        devs = next;
+    }
 }
 
 void HID_API_EXPORT HID_API_CALL hid_close(hid_device *dev)

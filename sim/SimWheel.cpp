@@ -32,6 +32,17 @@ WheelModel::WheelModel()
     resetLocked();
 }
 
+WheelModel::~WheelModel()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    timedChanged.notify_all();
+    if (clock.joinable())
+        clock.join();
+}
+
 void WheelModel::resetLocked()
 {
     storedLeds = defaultLedBlock();
@@ -43,6 +54,9 @@ void WheelModel::resetLocked()
     firmwareWrites = 0;
     resetStreamsLocked();
     present = true;
+    permissionDenied = false;
+    timed.clear();
+    returnAfterVanish = std::chrono::milliseconds(-1);
     ++generation;
     rebootUntil = Clock::time_point{};
     rebootDuration = std::chrono::milliseconds(2000);
@@ -80,6 +94,65 @@ void WheelModel::unplugLocked()
     present = false;
     ++generation;
     resetStreamsLocked();
+}
+
+void WheelModel::setPresentLocked(bool nowPresent)
+{
+    const bool was = present;
+    if (!nowPresent)
+        unplugLocked();
+    present = nowPresent;
+    if (was != nowPresent && presenceListener)
+        presenceListener(nowPresent);
+}
+
+void WheelModel::applyLocked(PlugEvent event)
+{
+    switch (event) {
+    case PlugEvent::Unplug:
+        setPresentLocked(false);
+        break;
+    case PlugEvent::Plug:
+        setPresentLocked(true);
+        break;
+    case PlugEvent::Deny:
+        permissionDenied = true;
+        break;
+    case PlugEvent::Allow:
+        permissionDenied = false;
+        if (present && presenceListener)
+            presenceListener(true); // seen anew, now that it may be opened
+        break;
+    }
+}
+
+void WheelModel::scheduleLocked(Clock::time_point when, PlugEvent event)
+{
+    timed.push_back({when, event});
+    if (!clock.joinable())
+        clock = std::thread([this] { runClock(); });
+    timedChanged.notify_all();
+}
+
+void WheelModel::runClock()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!stopping) {
+        if (timed.empty()) {
+            timedChanged.wait(lock);
+            continue;
+        }
+        // The earliest first; events due at the same time in the order given.
+        const auto next = std::min_element(timed.begin(), timed.end(),
+                                           [](const Timed &a, const Timed &b) { return a.when < b.when; });
+        if (Clock::now() < next->when) {
+            timedChanged.wait_until(lock, next->when);
+            continue;
+        }
+        const PlugEvent event = next->event;
+        timed.erase(next);
+        applyLocked(event);
+    }
 }
 
 int WheelModel::violate(hid_device *dev, const std::string &why)
@@ -314,15 +387,18 @@ std::vector<std::uint8_t> firmwareImage() { return locked([](WheelModel &m) { re
 int firmwareWrites() { return locked([](WheelModel &m) { return m.firmwareWrites; }); }
 void setRebootDuration(std::chrono::milliseconds duration) { locked([&](WheelModel &m) { m.rebootDuration = duration; }); }
 bool rebooting() { return locked([](WheelModel &m) { return m.present && !m.availableLocked(); }); }
-void setPresent(bool present)
-{
-    locked([&](WheelModel &m) {
-        if (!present)
-            m.unplugLocked();
-        m.present = present;
-    });
-}
+void setPresent(bool present) { locked([&](WheelModel &m) { m.setPresentLocked(present); }); }
+bool present() { return locked([](WheelModel &m) { return m.present; }); }
 int openCount() { return locked([](WheelModel &m) { return m.opens; }); }
+void setPermissionDenied(bool denied) { locked([&](WheelModel &m) { m.permissionDenied = denied; }); }
+void setPresenceListener(std::function<void(bool)> listener)
+{
+    locked([&](WheelModel &m) { m.presenceListener = std::move(listener); });
+}
+void schedule(std::chrono::milliseconds after, PlugEvent event)
+{
+    locked([&](WheelModel &m) { m.scheduleLocked(Clock::now() + after, event); });
+}
 void failReport(int n, bool fromThenOn)
 {
     locked([&](WheelModel &m) {
@@ -330,7 +406,13 @@ void failReport(int n, bool fromThenOn)
         m.failOnwards = fromThenOn;
     });
 }
-void vanishAtReport(int n) { locked([&](WheelModel &m) { m.vanishAt = n; }); }
+void vanishAtReport(int n, std::chrono::milliseconds returnAfter)
+{
+    locked([&](WheelModel &m) {
+        m.vanishAt = n;
+        m.returnAfterVanish = returnAfter;
+    });
+}
 void setReportLatency(std::chrono::microseconds latency) { locked([&](WheelModel &m) { m.latency = latency; }); }
 std::vector<ReceivedReport> received() { return locked([](WheelModel &m) { return m.record; }); }
 std::vector<std::vector<std::uint8_t>> received(ReportKind kind)

@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,14 +71,38 @@ bool rebooting();
 
 // Plugged in or not. Unplugging kills open handles.
 void setPresent(bool present);
-int openCount(); // successful hid_open calls since reset()
+bool present();
+int openCount(); // successful opens since reset()
+
+// A wheel whose node this user may not open (no udev rule): it is listed by
+// hid_enumerate, and hid_open/hid_open_path fail with errno EACCES.
+void setPermissionDenied(bool denied);
+
+// Told whenever the wheel is plugged in (true) or pulled out (false): by
+// setPresent, a scheduled event or vanishAtReport. Called on whichever thread
+// caused it, with the wheel busy: it must only pass the news on (e.g. post it
+// to a Qt object), never call back into the wheel. One listener at a time;
+// an empty function removes it.
+void setPresenceListener(std::function<void(bool present)> listener);
+
+// Plug events carried out by the wheel itself `after` from now, in order.
+enum class PlugEvent { Unplug, Plug, Deny, Allow };
+void schedule(std::chrono::milliseconds after, PlugEvent event);
+
+// Schedules the events of a script such as
+//     "unplug@5s plug@8s deny@0s allow@12s unplug@report40+3s"
+// (times from now; unplug@reportN pulls the wheel out at the Nth report, and
+// +DURATION plugs it back in that long after). Returns what is wrong with the
+// script, or ""; a script with a mistake schedules nothing.
+std::string runEventScript(const std::string &script);
 
 // Faults. Reports are counted from 1 over every hid_send_feature_report,
 // hid_get_feature_report and hid_write since reset(). failReport(n) makes the
 // nth call fail; with fromThenOn, every call from the nth on. vanishAtReport(n)
 // unplugs the wheel as the nth call arrives (that call fails).
 void failReport(int n, bool fromThenOn = false);
-void vanishAtReport(int n);
+// With returnAfter >= 0, the wheel is plugged back in that long after it left.
+void vanishAtReport(int n, std::chrono::milliseconds returnAfter = std::chrono::milliseconds(-1));
 
 // How long each report takes to go through (default none); lets a test widen
 // the window in which two threads could overlap.

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,9 +23,12 @@ struct hid_device_ {
 
 namespace sim {
 
+using Clock = std::chrono::steady_clock;
+
 class WheelModel {
 public:
     WheelModel();
+    ~WheelModel();
 
     std::mutex mutex;
 
@@ -48,6 +53,20 @@ public:
     std::chrono::steady_clock::time_point rebootUntil{};
     std::chrono::milliseconds rebootDuration{2000};
     int opens = 0;
+    bool permissionDenied = false;
+    std::function<void(bool)> presenceListener;
+
+    // Plug and unplug events at a time, carried out by the wheel's own clock
+    // (a thread that sleeps until the next one).
+    struct Timed {
+        Clock::time_point when;
+        PlugEvent event;
+    };
+    std::vector<Timed> timed;
+    std::condition_variable timedChanged;
+    std::thread clock;
+    bool stopping = false;
+    std::chrono::milliseconds returnAfterVanish{-1};
 
     // Faults and the record.
     int calls = 0;
@@ -64,6 +83,11 @@ public:
     void resetStreamsLocked();
     bool availableLocked();
     void unplugLocked();
+    // Plugs in or pulls out, and tells the listener when that changed anything.
+    void setPresentLocked(bool present);
+    void applyLocked(PlugEvent event);
+    void scheduleLocked(Clock::time_point when, PlugEvent event);
+    void runClock();
     // Writes the state file; returns why it could not be written, or "".
     std::string persistLocked();
     // Says `what` on standard error, once per enablePersistence.

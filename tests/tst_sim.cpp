@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <cerrno>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -166,6 +168,54 @@ private slots:
         sendFeature(dev, query);
         other.join();
         QCOMPARE(sim::violations(), std::vector<std::string>{"the handle was used from two threads at once"});
+    }
+
+    // The -sim program's plug events: a script with a mistake schedules
+    // nothing; a good one pulls the wheel out and back at its times, and a
+    // denied wheel is listed but refuses the open.
+    void eventScript_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("times") << "unplug@50ms plug@0.2s" << true;
+        QTest::newRow("at a report") << "unplug@report1+100ms" << true;
+        QTest::newRow("no @") << "unplug" << false;
+        QTest::newRow("unknown event") << "explode@1s" << false;
+        QTest::newRow("no unit") << "unplug@5" << false;
+        QTest::newRow("report for a plug") << "plug@report3" << false;
+        QTest::newRow("one bad word of two") << "unplug@50ms plug@soon" << false;
+    }
+
+    void eventScript()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, valid);
+        std::vector<bool> heard;
+        std::mutex heardMutex;
+        sim::setPresenceListener([&](bool present) {
+            std::lock_guard<std::mutex> lock(heardMutex);
+            heard.push_back(present);
+        });
+        QCOMPARE(sim::runEventScript(script.toStdString()).empty(), valid);
+        if (script.contains("report"))
+            sendFeature(dev, report({0x02, 0x0B, 9}));
+        QTest::qWait(400);
+        sim::setPresenceListener({});
+        QCOMPARE(heard, valid ? (std::vector<bool>{false, true}) : std::vector<bool>{});
+        QVERIFY(sim::present());
+    }
+
+    void permissionDenied()
+    {
+        sim::setPermissionDenied(true);
+        hid_device_info *wheels = hid_enumerate(vorla::kVendorId, vorla::kProductId);
+        QVERIFY(wheels);
+        errno = 0;
+        QVERIFY(!hid_open_path(wheels->path));
+        QCOMPARE(errno, EACCES);
+        hid_free_enumeration(wheels);
+        sim::setPresent(false);
+        QVERIFY(!hid_enumerate(vorla::kVendorId, vorla::kProductId));
     }
 };
 

@@ -1,0 +1,23 @@
+#include "app/DisconnectedBanner.h"
+
+namespace {
+
+// In the header strip, under the title and above the header line, so that
+// it hides nothing of any page. It takes no mouse presses: a press on it
+// still drags the window.
+const QRect kGeometry(140, 44, 751, 26);
+const char kStyle[] = "background-color: rgb(150, 24, 24); color: rgb(255, 255, 255);"
+                      " font-family: Arial; font-weight: bold; font-size: 14px; padding-left: 10px; border-radius: 4px;";
+
+} // namespace
+
+DisconnectedBanner::DisconnectedBanner(QWidget *parent)
+    : QLabel(parent)
+{
+    setObjectName(QStringLiteral("disconnectedBanner"));
+    setGeometry(kGeometry);
+    setStyleSheet(QString::fromLatin1(kStyle));
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setText(tr("The wheel is disconnected. Waiting for it to be plugged in again ..."));
+    hide();
+}
