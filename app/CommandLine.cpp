@@ -65,6 +65,8 @@ int CommandLine::fail(Status status, const QString &message)
 int CommandLine::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
+    // "-platform" is one unknown option, not eight unknown letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         tr("Vorla Setting: the LED colours, paddles and firmware of the Vorla Z-ARC wheel.\n"
            "Without an option it opens its window; with one of --info, --export or --apply\n"

@@ -1,11 +1,15 @@
 // The LED page's context menu: "Import colours…" previews a profile's colours
 // like a pick and "Save Setting" stores them; a broken file is refused with
-// its message and changes nothing; "Export colours…" writes what the page shows.
+// its message and changes nothing; "Export colours…" writes what the page
+// shows. And what the command line stores, the window shows at its start.
 #include "device/profile.h"
+#include "support/CommandRun.h"
 #include "support/WheelTest.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -243,6 +247,22 @@ private slots:
         useMenu(s->child<QWidget>("page2"), kImport, file);
         button("pbSave")->click();
         QCOMPARE(hex(sim::storedLeds()), hex(savedHere));
+    }
+
+    void storedByCommandShownAtStart()
+    {
+        const QString file = writeFile(QStringLiteral("theme.json"), profileText());
+        QVERIFY(!file.isEmpty());
+        QCOMPARE(runCommand({"--apply", file, "--store"}).status, 0);
+        if (!s->started())
+            return;
+        for (const char *name : kSlotButtons) {
+            const QColor c = profileColour(lastSlotOf(name));
+            const QColor shown(kLevels[nearestLevel(c.red())], kLevels[nearestLevel(c.green())], kLevels[nearestLevel(c.blue())]);
+            QVERIFY2(button(name)->styleSheet().contains(tripleOf(shown)), name);
+        }
+        QVERIFY(s->child<QCheckBox>("cbPaddle")->isChecked());
+        QCOMPARE(s->child<QSlider>("hsBite")->value(), 10);
     }
 };
 

@@ -129,6 +129,8 @@ private slots:
         QTest::newRow("--store without --apply") << QStringList{"--info", "--store"} << "--store goes with --apply only.";
         QTest::newRow("--apply without its file") << QStringList{"--apply"} << "Missing value after '--apply'.";
         QTest::newRow("unknown option") << QStringList{"--infos"} << "Unknown option 'infos'.";
+        QTest::newRow("a Qt option of the window") << QStringList{"-platform", "offscreen", "--info"}
+                                                   << "Unknown option 'platform'.";
         QTest::newRow("a stray argument") << QStringList{"--info", "p.json"} << "Unexpected argument 'p.json'.";
     }
 
