@@ -59,6 +59,8 @@ MainWindow::MainWindow(QWidget *parent)
     for (QPushButton *button : ledButtons())
         connect(button, SIGNAL(clicked(bool)), this, SLOT(onColorPick()));
     connect(ui->pbSave, SIGNAL(clicked(bool)), this, SLOT(onSaveColor()));
+    ui->page2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->page2, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(onColorMenu(QPoint)));
     connect(ui->pbPath, SIGNAL(clicked(bool)), this, SLOT(onShowPath()));
     connect(ui->pbUpgrade, SIGNAL(clicked(bool)), this, SLOT(onUpgrade()));
     connect(&upgrade, SIGNAL(progress(int)), this, SLOT(onProgress(int)));

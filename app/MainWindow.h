@@ -2,7 +2,8 @@
 // The one window of Vorla Setting. It shows what the wheel stores and writes
 // back what the user changes:
 //   onInit       opens the wheel and reads colours, paddles and version;
-//   LED page     picks colours (preview at once) and stores them;
+//   LED page     picks colours (preview at once) and stores them; its context
+//                menu exports them to a profile file and imports one;
 //   paddle page  previews the bite point while the slider moves, stores it;
 //   device page  hands a firmware image to the VorlaUpgrade worker, follows its
 //                progress and reconnects once the wheel has restarted;
@@ -13,6 +14,7 @@
 // the serialised connection in device/.
 
 #include "device/DeviceWatcher.h"
+#include "device/leds.h"
 #include "upgrade/VorlaUpgrade.h"
 
 #include <QColor>
@@ -60,17 +62,26 @@ protected slots:
     void onWheelArrived();
     void onWheelLeft();
 
+private slots:
+    // The LED page's context menu: colours to and from a profile file.
+    void onColorMenu(const QPoint &position);
+    void onExportColors();
+    void onImportColors();
+
 private:
     // LED page.
     void setButtonColor(QWidget *button, const QColor &colour);
     QColor buttonColor(QWidget *button) const;
     void showColors(const std::uint8_t *block);
+    void showColors(const vorla::LedColors &colours);
+    vorla::LedColors slotColors() const;
     bool writeColors(bool store);
     QPushButton *ledButton(int slot) const;
     QList<QPushButton *> ledButtons() const;
 
     // Paddle page.
     void showPaddle(std::uint8_t value);
+    std::uint8_t paddleValue() const;
 
     // Device page.
     void finishUpgrade(bool succeeded);

@@ -5,8 +5,8 @@
 #include "app/MainWindow.h"
 
 #include "app/forms/MainWindowForm.h"
-#include "device/connection.h"
 #include "device/leds.h"
+#include "device/send.h"
 
 #include <QColorDialog>
 #include <QMessageBox>
@@ -15,18 +15,6 @@
 namespace {
 
 using ButtonMember = QPushButton *MainWindowForm::*;
-
-// The button that shows each of the wheel's LED slots. pbD13/pbD23 and
-// pbD16/pbD26 each stand for three LEDs that always share a colour.
-const std::array<ButtonMember, vorla::kLedCount> kSlotButtons = {
-    &MainWindowForm::pbB1,  &MainWindowForm::pbB9,  &MainWindowForm::pbB2,  &MainWindowForm::pbB10,
-    &MainWindowForm::pbB3,  &MainWindowForm::pbB11, &MainWindowForm::pbB4,  &MainWindowForm::pbB12,
-    &MainWindowForm::pbB5,  &MainWindowForm::pbB13, &MainWindowForm::pbB6,  &MainWindowForm::pbB14,
-    &MainWindowForm::pbD13, &MainWindowForm::pbD23, &MainWindowForm::pbD13, &MainWindowForm::pbD23,
-    &MainWindowForm::pbD13, &MainWindowForm::pbD23, &MainWindowForm::pbD16, &MainWindowForm::pbD26,
-    &MainWindowForm::pbD16, &MainWindowForm::pbD26, &MainWindowForm::pbD16, &MainWindowForm::pbD26,
-    &MainWindowForm::pbD3,  &MainWindowForm::pbD4,
-};
 
 // The 18 buttons, in the order their clicks are connected.
 const std::array<ButtonMember, 18> kLedButtons = {
@@ -41,7 +29,8 @@ const std::array<ButtonMember, 18> kLedButtons = {
 
 QPushButton *MainWindow::ledButton(int slot) const
 {
-    return ui->*kSlotButtons[slot];
+    return ui->page2->findChild<QPushButton *>(QLatin1String("pb") + QLatin1String(vorla::kLedSlotButtons[slot]),
+                                               Qt::FindDirectChildrenOnly);
 }
 
 QList<QPushButton *> MainWindow::ledButtons() const
@@ -83,28 +72,31 @@ QColor MainWindow::buttonColor(QWidget *button) const
 
 void MainWindow::showColors(const std::uint8_t *block)
 {
-    const vorla::LedColors colours = vorla::unpackLedBlock(block);
+    showColors(vorla::unpackLedBlock(block));
+}
+
+void MainWindow::showColors(const vorla::LedColors &colours)
+{
+    // In slot order: a button that stands for three slots ends with the colour of its last.
     for (int slot = 0; slot < int(vorla::kLedCount); ++slot) {
         const vorla::Rgb &c = colours[slot];
         setButtonColor(ledButton(slot), QColor(c.red, c.green, c.blue));
     }
 }
 
-bool MainWindow::writeColors(bool store)
+vorla::LedColors MainWindow::slotColors() const
 {
     vorla::LedColors colours{};
     for (int slot = 0; slot < int(vorla::kLedCount); ++slot) {
         const QColor c = buttonColor(ledButton(slot));
         colours[slot] = vorla::Rgb{std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())};
     }
-    const vorla::LedBlock block = vorla::packLedBlock(colours, store);
-    for (std::size_t chunk = 0; chunk < vorla::kLedChunkCount; ++chunk) {
-        // After a lost chunk the rest would join the wheel's older copy of it;
-        // stop, so that no mixed block is previewed or stored.
-        if (vorla::connection::write(vorla::ledChunkReport(block, chunk)) < 0)
-            return false;
-    }
-    return true;
+    return colours;
+}
+
+bool MainWindow::writeColors(bool store)
+{
+    return vorla::sendLeds(slotColors(), store);
 }
 
 void MainWindow::onColorPick()

@@ -3,8 +3,8 @@
 #include "app/MainWindow.h"
 
 #include "app/forms/MainWindowForm.h"
-#include "device/connection.h"
 #include "device/paddle.h"
+#include "device/send.h"
 
 #include <QCheckBox>
 #include <QMessageBox>
@@ -22,14 +22,18 @@ void MainWindow::onPaddleChange()
 {
     if (!ui->cbPaddle->isChecked())
         return;
-    if (vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(ui->hsBite->value()), false)) < 0)
+    if (!vorla::sendPaddle(std::uint8_t(ui->hsBite->value()), false))
         noticeFailedReport();
+}
+
+std::uint8_t MainWindow::paddleValue() const
+{
+    return ui->cbPaddle->isChecked() ? std::uint8_t(ui->hsBite->value()) : vorla::kPaddleOff;
 }
 
 void MainWindow::onSavePaddle()
 {
-    const std::uint8_t value = ui->cbPaddle->isChecked() ? std::uint8_t(ui->hsBite->value()) : vorla::kPaddleOff;
-    if (vorla::connection::sendFeatureReport(vorla::paddleReport(value, true)) >= 0) {
+    if (vorla::sendPaddle(paddleValue(), true)) {
         QMessageBox::information(this, tr("Success"), tr("Paddle status saved."));
         return;
     }

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 
 #include "device/connection.h"
@@ -6,6 +7,9 @@
 
 int main(int argc, char *argv[])
 {
+    // A command runs without a window, and so without a display.
+    if (CommandLine::requested(argc, argv))
+        return CommandLine::exec(argc, argv);
     QApplication app(argc, argv);
     // Lets the desktop match the window with vorla-setting.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vorla-setting"));

@@ -50,6 +50,15 @@ struct Rgb {
 using LedColors = std::array<Rgb, kLedCount>;
 using LedBlock = std::array<std::uint8_t, kLedBlockSize>;
 
+// The button of the LED page that shows each slot, by its name on the page
+// (the form names it with a "pb" prefix). D13, D23, D16 and D26 each stand for
+// three LEDs that always share a colour, so each is named three times.
+constexpr std::array<const char *, kLedCount> kLedSlotButtons = {
+    "B1",  "B9",  "B2",  "B10", "B3",  "B11", "B4",  "B12", "B5",
+    "B13", "B6",  "B14", "D13", "D23", "D13", "D23", "D13", "D23",
+    "D16", "D26", "D16", "D26", "D16", "D26", "D3",  "D4",
+};
+
 // The wheel's level (0-15) whose screen value is nearest to an 8-bit channel;
 // a tie goes to the lower level. Every screen value of kLevelTable maps back to
 // its own level, so colours read from the wheel are written back unchanged.

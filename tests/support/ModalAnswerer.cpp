@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
+#include <QtTest>
 
 ModalAnswerer::ModalAnswerer(QObject *parent)
     : QObject(parent)
@@ -17,19 +19,42 @@ void ModalAnswerer::cancelDialogs()
 {
     m_colour = QColor();
     m_path.clear();
+    m_menuEntry.clear();
 }
 
 QStringList ModalAnswerer::messages() const
 {
     QStringList list;
     for (const Box &box : m_boxes)
-        if (box.kind != QLatin1String("QColorDialog") && box.kind != QLatin1String("QFileDialog"))
+        if (!box.kind.startsWith(QLatin1Char('Q'))) // dialogs and menus go by their class name
             list << box.title + QLatin1Char('/') + box.text;
     return list;
 }
 
 void ModalAnswerer::answer()
 {
+    // A menu is a popup, not modal; it is chosen from as a user would, with
+    // the keyboard, so that exec() returns the entry.
+    if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+        if (!menu->isVisible())
+            return;
+        QStringList entries;
+        QAction *chosen = nullptr;
+        for (QAction *action : menu->actions()) {
+            entries << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (disabled)"));
+            if (action->text() == m_menuEntry && action->isEnabled())
+                chosen = action;
+        }
+        m_boxes.append({QStringLiteral("QMenu"), menu->title(), entries.join(QLatin1Char('|'))});
+        if (chosen) {
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else {
+            menu->close();
+        }
+        return;
+    }
+
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;

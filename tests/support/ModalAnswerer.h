@@ -1,7 +1,7 @@
 #pragma once
 // Answers the modal boxes and dialogs a test provokes, so that no test ever
-// waits on one: every few milliseconds it looks for the active modal widget,
-// notes what it said and closes it the way the test asked.
+// waits on one: every few milliseconds it looks for the active popup menu or
+// modal widget, notes what it said and closes it the way the test asked.
 
 #include <QColor>
 #include <QList>
@@ -15,7 +15,7 @@ class ModalAnswerer : public QObject
 
 public:
     struct Box {
-        QString kind;  // "critical", "information", "warning", "question" or the dialog's class
+        QString kind;  // "critical", "information", "warning", "question" or the dialog's or menu's class
         QString title;
         QString text;
     };
@@ -25,6 +25,8 @@ public:
     // How dialogs are answered; without a choice they are cancelled.
     void chooseColor(const QColor &colour) { m_colour = colour; }
     void chooseFile(const QString &path) { m_path = path; }
+    // Context menus: the entry with this text is chosen; without one they are closed.
+    void chooseMenuEntry(const QString &text) { m_menuEntry = text; }
     void cancelDialogs();
 
     // What was answered so far, oldest first.
@@ -39,5 +41,6 @@ private:
     QTimer m_timer;
     QColor m_colour;
     QString m_path;
+    QString m_menuEntry;
     QList<Box> m_boxes;
 };

@@ -1,0 +1,367 @@
+// The command line against the simulated wheel: which arguments leave the
+// window for it, its exit statuses and one-line messages, --info, and profiles
+// exported and applied (previewed or stored) exactly.
+#include "device/profile.h"
+#include "support/CommandRun.h"
+#include "support/WheelTest.h"
+
+#include <algorithm>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace wheeltest;
+using vorla::LedBlock;
+
+namespace {
+
+const char *const kButtons[26] = {"B1",  "B9",  "B2",  "B10", "B3",  "B11", "B4",  "B12", "B5",
+                                  "B13", "B6",  "B14", "D13", "D23", "D13", "D23", "D13", "D23",
+                                  "D16", "D26", "D16", "D26", "D16", "D26", "D3",  "D4"};
+
+// A stored block whose channel v is at level (v + shift) % 16: sixteen shifts
+// put every level on every channel.
+LedBlock shiftedBlock(int shift)
+{
+    LedBlock block{};
+    for (int v = 0; v < 78; ++v)
+        setChannelLevel(block.data(), v, (v + shift) % 16);
+    block[53] = 0x5E;
+    return block;
+}
+
+QString colourOf(const LedBlock &block, int slot)
+{
+    QString text = QStringLiteral("#");
+    for (int c = 0; c < 3; ++c)
+        text += QStringLiteral("%1").arg(kLevels[channelLevel(block.data(), 3 * slot + c)], 2, 16, QLatin1Char('0')).toUpper();
+    return text;
+}
+
+// A profile as a user might write it: colours off the wheel's levels, the
+// three slots of D13 in three colours, entries not in slot order.
+QByteArray handWritten(const QString &paddle)
+{
+    QByteArray text = "{\"format\": 1, \"paddle\": " + paddle.toUtf8() + ", \"leds\": [\n";
+    for (int k = 25; k >= 0; --k)
+        text += QStringLiteral("{\"slot\": %1, \"color\": \"#%2%3%4\"}%5\n")
+                    .arg(k)
+                    .arg(k * 10, 2, 16, QLatin1Char('0'))
+                    .arg(250 - k * 3, 2, 16, QLatin1Char('0'))
+                    .arg((k * 37) % 256, 2, 16, QLatin1Char('0'))
+                    .arg(k ? QStringLiteral(",") : QString())
+                    .toUtf8();
+    return text + "]}\n";
+}
+
+// What the wheel gets for handWritten(): each channel at its nearest level.
+LedBlock handWrittenBlock(std::uint8_t commit)
+{
+    LedBlock block{};
+    for (int k = 0; k < 26; ++k) {
+        const int channels[3] = {k * 10, 250 - k * 3, (k * 37) % 256};
+        for (int c = 0; c < 3; ++c)
+            setChannelLevel(block.data(), 3 * k + c, nearestLevel(channels[c]));
+    }
+    block[53] = commit;
+    return block;
+}
+
+} // namespace
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QString writeFile(const QString &name, const QByteArray &text)
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size() ? file.fileName()
+                                                                                                        : QString();
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        sim::reset();
+    }
+
+    void cleanup()
+    {
+        for (const std::string &violation : sim::violations())
+            QFAIL(violation.c_str());
+    }
+
+    void requested_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("command");
+        QTest::newRow("nothing: the window") << QStringList{} << false;
+        QTest::newRow("Qt's options: the window") << QStringList{"-platform", "offscreen", "-style", "fusion"} << false;
+        QTest::newRow("--info") << QStringList{"--info"} << true;
+        QTest::newRow("after Qt's options") << QStringList{"-platform", "xcb", "--apply", "p.json"} << true;
+        QTest::newRow("-h") << QStringList{"-h"} << true;
+        QTest::newRow("-?") << QStringList{"-?"} << true;
+        QTest::newRow("-v") << QStringList{"-v"} << true;
+        QTest::newRow("an unknown long option: refused there") << QStringList{"--infos"} << true;
+    }
+
+    void requested()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, command);
+        QCOMPARE(CommandLine::requested(QStringList{"vorla-setting"} + arguments), command);
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const QString oneCommand = QStringLiteral("Give one of --info, --export or --apply (see --help).");
+        QTest::newRow("no command") << QStringList{"--store"} << oneCommand;
+        QTest::newRow("two commands") << QStringList{"--info", "--export", "p.json"} << oneCommand;
+        QTest::newRow("--json without --info") << QStringList{"--export", "p.json", "--json"}
+                                               << "--json goes with --info only.";
+        QTest::newRow("--store without --apply") << QStringList{"--info", "--store"} << "--store goes with --apply only.";
+        QTest::newRow("--apply without its file") << QStringList{"--apply"} << "Missing value after '--apply'.";
+        QTest::newRow("unknown option") << QStringList{"--infos"} << "Unknown option 'infos'.";
+        QTest::newRow("a Qt option of the window") << QStringList{"-platform", "offscreen", "--info"}
+                                                   << "Unknown option 'platform'.";
+        QTest::newRow("a stray argument") << QStringList{"--info", "p.json"} << "Unexpected argument 'p.json'.";
+    }
+
+    // Refused before the wheel is even opened.
+    void usage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const CommandRun run = runCommand(arguments);
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err, message + QLatin1Char('\n'));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(sim::openCount(), 0);
+    }
+
+    void helpAndVersion()
+    {
+        const CommandRun help = runCommand({"--help"});
+        QCOMPARE(help.status, 0);
+        QCOMPARE(help.err, QString());
+        for (const char *text : {"--info", "--json", "--export <file>", "--apply <file>", "--store", "Exit status:",
+                                 "  0  done\n", "  1  the profile file could not be written\n",
+                                 "  2  wrong use of the options\n", "  3  no wheel is plugged in\n",
+                                 "  4  a wheel is plugged in, but this user may not open it\n",
+                                 "  5  the profile can not be read or is not valid\n",
+                                 "  6  the wheel refused a report or did not answer\n"})
+            QVERIFY2(help.out.contains(QLatin1String(text)), text);
+
+        const CommandRun version = runCommand({"--version"});
+        QCOMPARE(version.status, 0);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\S+ \\d+\\.\\d+\\.\\d+\n$")).match(version.out).hasMatch(),
+                 qPrintable(version.out));
+        QCOMPARE(sim::openCount(), 0);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "FILE": a valid profile, "NEW": a file not there yet
+        QTest::addColumn<int>("failingReport");     // 0: the wheel is unplugged; -1: this user may not open it
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("storedSlots"); // 0: nothing stored, else also the LEDs
+
+        const QString noDevice = QStringLiteral("No device.\n");
+        const QString unread = QStringLiteral("Can not read setting: the wheel did not answer.\n");
+        const QStringList info{"--info"}, json{"--info", "--json"}, exportNew{"--export", "NEW"},
+            preview{"--apply", "FILE"}, store{"--apply", "FILE", "--store"};
+        QTest::newRow("--info, no wheel") << info << 0 << 3 << QString() << noDevice << 0;
+        QTest::newRow("--export, no wheel") << exportNew << 0 << 3 << QString() << noDevice << 0;
+        QTest::newRow("--apply, no wheel") << preview << 0 << 3 << QString() << noDevice << 0;
+        QTest::newRow("--apply --store, no wheel") << store << 0 << 3 << QString() << noDevice << 0;
+        const QString denied = QStringLiteral("Permission denied: the wheel is plugged in, but this user may not open it.\n");
+        QTest::newRow("--info, permission denied") << info << -1 << 4 << QString() << denied << 0;
+        QTest::newRow("--apply --store, permission denied") << store << -1 << 4 << QString() << denied << 0;
+        // A query is two reports: its send and its read.
+        QTest::newRow("--info, first LED query refused") << info << 1 << 6 << QString() << unread << 0;
+        QTest::newRow("--info --json, version not read") << json << 10 << 6 << QString() << unread << 0;
+        QTest::newRow("--export, paddle not read") << exportNew << 8 << 6 << QString() << unread << 0;
+        QTest::newRow("--apply --store, LED chunk 0 refused")
+            << store << 1 << 6 << QString() << "The wheel refused a report: the LED colours were not stored.\n" << 0;
+        QTest::newRow("--apply --store, LED chunk 2 refused")
+            << store << 3 << 6 << QString() << "The wheel refused a report: the LED colours were not stored.\n" << 0;
+        QTest::newRow("--apply, LED chunk 1 refused")
+            << preview << 2 << 6 << QString() << "The wheel refused a report: the LED colours were not previewed.\n" << 0;
+        QTest::newRow("--apply --store, paddle refused")
+            << store << 4 << 6 << "LED colours stored.\n"
+            << "The wheel refused a report: the paddle setting was not stored.\n" << 26;
+    }
+
+    // Each failure: its status, one line on standard error, the steps done
+    // before it on standard output; nothing after the refused report is sent
+    // and no file is left by a failed export.
+    void failures()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, failingReport);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(int, storedSlots);
+        const QString profile = writeFile(QStringLiteral("p.json"), handWritten(QStringLiteral("{\"combined\": false}")));
+        QVERIFY(!profile.isEmpty());
+        arguments.replaceInStrings(QStringLiteral("FILE"), profile);
+        arguments.replaceInStrings(QStringLiteral("NEW"), path(QStringLiteral("new.json")));
+        if (failingReport > 0)
+            sim::failReport(failingReport);
+        else if (failingReport == 0)
+            sim::setPresent(false);
+        else
+            sim::setPermissionDenied(true);
+        const LedBlock before = sim::storedLeds();
+
+        const CommandRun run = runCommand(arguments);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out, out);
+        QCOMPARE(run.err, err);
+        QCOMPARE(int(sim::received().size()), std::max(failingReport, 0));
+        QCOMPARE(hex(sim::storedLeds()), hex(storedSlots ? handWrittenBlock(0x5E) : before));
+        QCOMPARE(int(sim::storedPaddle()), int(sim::kDefaultPaddle));
+        QVERIFY(!QFile::exists(path(QStringLiteral("new.json"))));
+    }
+
+    void exportUnwritable()
+    {
+        const QString target = path(QStringLiteral("no/such/dir/p.json"));
+        const CommandRun run = runCommand({"--export", target});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.startsWith(target + QStringLiteral(": can not be written: ")), qPrintable(run.err));
+        QVERIFY(run.err.endsWith(QLatin1Char('\n')) && run.err.count(QLatin1Char('\n')) == 1);
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<int>("paddle");
+        const int paddles[4] = {0, 37, 100, 255};
+        for (int shift = 0; shift < 16; ++shift)
+            QTest::addRow("levels from %d, paddle %d", shift, paddles[shift % 4]) << shift << paddles[shift % 4];
+    }
+
+    // Export, change the wheel, apply with --store: the wheel stores again
+    // exactly the block and paddle value it was exported from.
+    void roundTrip()
+    {
+        QFETCH(int, shift);
+        QFETCH(int, paddle);
+        const LedBlock block = shiftedBlock(shift);
+        sim::setStoredLeds(block);
+        sim::setStoredPaddle(std::uint8_t(paddle));
+        const QString file = path(QStringLiteral("round.json"));
+        const CommandRun exported = runCommand({"--export", file});
+        QCOMPARE(exported.status, 0);
+        QCOMPARE(exported.out + exported.err, QString());
+
+        sim::setStoredLeds(shiftedBlock(shift + 5));
+        sim::setStoredPaddle(50);
+        sim::clearReceived();
+        const CommandRun applied = runCommand({"--apply", file, "--store"});
+        QCOMPARE(applied.status, 0);
+        QCOMPARE(applied.out, QStringLiteral("LED colours stored.\nPaddle setting stored.\n"));
+        QCOMPARE(applied.err, QString());
+        QCOMPARE(hex(sim::storedLeds()), hex(block));
+        QCOMPARE(int(sim::storedPaddle()), paddle);
+        QCOMPARE(sim::received(sim::ReportKind::Output).size(), std::size_t(3));
+        QCOMPARE(sim::received(sim::ReportKind::FeatureSend).size(), std::size_t(1));
+    }
+
+    void apply_data()
+    {
+        QTest::addColumn<bool>("store");
+        QTest::addColumn<QString>("paddle");
+        QTest::addColumn<int>("value");
+        QTest::newRow("preview, bite point 33") << false << "{\"combined\": true, \"bitePoint\": 33}" << 33;
+        QTest::newRow("preview, not combined") << false << "{\"combined\": false, \"bitePoint\": 70}" << 255;
+        QTest::newRow("store, bite point 33") << true << "{\"combined\": true, \"bitePoint\": 33}" << 33;
+        QTest::newRow("store, not combined") << true << "{\"combined\": false}" << 255;
+    }
+
+    // A hand-written profile reaches the wheel at the nearest levels, every
+    // slot its own colour: a preview shows it and stores nothing, a store keeps
+    // exactly that.
+    void apply()
+    {
+        QFETCH(bool, store);
+        QFETCH(QString, paddle);
+        QFETCH(int, value);
+        const QString file = writeFile(QStringLiteral("hand.json"), handWritten(paddle));
+        QVERIFY(!file.isEmpty());
+        const LedBlock before = sim::storedLeds();
+        const LedBlock wanted = handWrittenBlock(store ? 0x5E : 0xFF);
+
+        const CommandRun run = runCommand(store ? QStringList{"--apply", file, "--store"} : QStringList{"--apply", file});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, store ? QStringLiteral("LED colours stored.\nPaddle setting stored.\n")
+                                : QStringLiteral("LED colours previewed.\nPaddle setting previewed.\n"));
+        QCOMPARE(run.err, QString());
+        QCOMPARE(hex(sim::shownLeds()), hex(wanted));
+        QCOMPARE(int(sim::shownPaddle()), value);
+        QCOMPARE(hex(sim::storedLeds()), hex(store ? wanted : before));
+        QCOMPARE(int(sim::storedPaddle()), store ? value : int(sim::kDefaultPaddle));
+        Bytes paddleReport(20, 0);
+        paddleReport[0] = 0x02;
+        paddleReport[1] = 0x0A;
+        paddleReport[2] = std::uint8_t(value);
+        paddleReport[3] = store ? 0xEF : 0x00;
+        QCOMPARE(hex(featureReports(0x0A)), QStringList{hex(paddleReport)});
+    }
+
+    void info_data()
+    {
+        QTest::addColumn<int>("paddle");
+        QTest::addColumn<QString>("paddleLine");
+        QTest::newRow("combined") << 42 << "Paddles: combined, bite point 42";
+        QTest::newRow("not combined") << 101 << "Paddles: not combined";
+    }
+
+    // Text for people, JSON for scripts; only queries reach the wheel.
+    void info()
+    {
+        QFETCH(int, paddle);
+        QFETCH(QString, paddleLine);
+        const LedBlock block = shiftedBlock(3);
+        sim::setStoredLeds(block);
+        sim::setStoredPaddle(std::uint8_t(paddle));
+        sim::setVersion("2.1.0");
+
+        QString expected = QStringLiteral("Firmware version: 2.1.0\n") + paddleLine
+            + QStringLiteral("\nLED colours (slot, button, colour):\n");
+        for (int k = 0; k < 26; ++k)
+            expected += QStringLiteral("  %1  %2  %3\n").arg(k, 2).arg(QLatin1String(kButtons[k]), -3).arg(colourOf(block, k));
+        const CommandRun text = runCommand({"--info"});
+        QCOMPARE(text.status, 0);
+        QCOMPARE(text.out, expected);
+        QCOMPARE(text.err, QString());
+
+        const CommandRun json = runCommand({"--info", "--json"});
+        QCOMPARE(json.status, 0);
+        vorla::ProfileError error;
+        const std::optional<vorla::Profile> profile = vorla::parseProfile(json.out.toUtf8(), &error);
+        QVERIFY2(profile, qPrintable(error.message(QStringLiteral("--json"))));
+        QCOMPARE(profile->firmware, QStringLiteral("2.1.0"));
+        QCOMPARE(int(profile->paddle), vorla::paddleCombined(std::uint8_t(paddle)) ? paddle : 255);
+        for (int k = 0; k < 26; ++k)
+            QCOMPARE(vorla::colorText(profile->leds[k]), colourOf(block, k));
+
+        QVERIFY(sim::received(sim::ReportKind::Output).empty());
+        QCOMPARE(featureReports(0x0B).size(), sim::received(sim::ReportKind::FeatureSend).size());
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
