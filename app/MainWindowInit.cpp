@@ -43,7 +43,7 @@ void MainWindow::onInit()
     const std::optional<vorla::WheelSettings> settings = vorla::readSettings();
     if (!settings) {
         vorla::connection::close();
-        QMessageBox::critical(this, QStringLiteral("Error"), tr("Can not read setting."));
+        QMessageBox::critical(this, tr("Error"), tr("Can not read setting."));
         QCoreApplication::quit();
         return;
     }

@@ -1,14 +1,18 @@
 #include "app/MainWindow.h"
+#include "app/Translations.h"
 
 #include "device/connection.h"
 
 #include <QApplication>
+#include <QLocale>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // Lets the desktop match the window with vorla-setting.desktop and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("vorla-setting"));
+    vorla::installTranslators(app, QLocale());
+    // Lets the desktop match the window with its desktop file and icon, both
+    // named by the application id (VORLA_APP_ID, set in packaging/).
+    QGuiApplication::setDesktopFileName(QStringLiteral(VORLA_APP_ID));
     int result = 0;
     {
         MainWindow window;
