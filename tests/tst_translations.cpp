@@ -148,6 +148,8 @@ class TranslationsTest : public QObject
 private:
     std::unique_ptr<Session> s;
     QTemporaryDir dir;
+    QStringList labelTexts; // what the progress label showed, in order
+    bool upgrading = false;
 
     VorlaUpgrade &worker() const { return s->window->upgradeWorker(); }
     QLabel *upgradeLabel() const { return s->child<QLabel>("lbUpgrade"); }
@@ -180,9 +182,6 @@ private:
             return !worker().isRunning() && vorla::connection::isOpen() && upgradeLabel()->isHidden();
         }, 10000);
     }
-
-    QStringList labelTexts;
-    bool upgrading = false;
 
 private slots:
     void initTestCase()

@@ -6,7 +6,9 @@
 #  - depending on the libraries the program links (hidapi, Qt);
 #  - with maintainer scripts that reload the udev rules where udev runs and
 #    do nothing where it does not (as in this container), never failing;
-#  - (DEB) unpacked into a throw-away root, the installed program runs on the
+#  - (DEB) unpacked into a throw-away root, the tree passes appstreamcli's
+#    validate-tree (the AppStream file finds its desktop file), and the
+#    installed program runs on the
 #    offscreen platform, finds no wheel, shows the "No device." box (answered
 #    by the preloaded answerer) and ends with status 0.
 # Skips (status 77) when the packaging tools are missing.
@@ -115,6 +117,12 @@ for uevent in /sys/class/hidraw/*/device/uevent; do
 done
 
 dpkg-deb -x "$package" "$work/root"
+# The AppStream file with the desktop file it names, as installed.
+if command -v appstreamcli >/dev/null 2>&1; then
+    appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
+else
+    echo "appstreamcli is not installed (Debian package appstream): the installed tree is not validated"
+fi
 status=0
 QT_QPA_PLATFORM=offscreen LD_PRELOAD="$answerer" \
 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
