@@ -124,9 +124,11 @@ else
     echo "appstreamcli is not installed (Debian package appstream): the installed tree is not validated"
 fi
 status=0
-QT_QPA_PLATFORM=offscreen LD_PRELOAD="$answerer" \
-ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-    timeout 60 "$work/root/usr/bin/vorla-setting" >"$work/run.log" 2>&1 || status=$?
+# env, so that the answerer is preloaded into the program alone, not into
+# timeout; a sanitized build's answerer comes before the sanitizer runtime.
+timeout 60 env QT_QPA_PLATFORM=offscreen LD_PRELOAD="$answerer" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+    "$work/root/usr/bin/vorla-setting" >"$work/run.log" 2>&1 || status=$?
 boxes=$(grep '^box: ' "$work/run.log" || true)
 if [ "$status" -ne 0 ] || [ "$boxes" != "box: Error/No device." ] ||
    ! grep -qx "desktop file: $id" "$work/run.log"; then
