@@ -65,7 +65,7 @@ void MainWindow::onInit()
         if (opened == OpenResult::PermissionDenied)
             QMessageBox::critical(this, tr("Error"), permissionText);
         else if (connectReason == ConnectReason::Startup && opened == OpenResult::Opened)
-            QMessageBox::critical(this, QStringLiteral("Error"), tr("Can not read setting."));
+            QMessageBox::critical(this, tr("Error"), tr("Can not read setting."));
         else
             QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("No device."));
         QCoreApplication::quit();

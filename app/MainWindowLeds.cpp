@@ -104,7 +104,9 @@ void MainWindow::onColorPick()
     auto *button = qobject_cast<QWidget *>(sender());
     if (!button)
         return;
-    const QColor colour = QColorDialog::getColor(Qt::white, nullptr, QString());
+    // Qt's default title, but from this program's catalogue, so that a
+    // translation of the program covers it.
+    const QColor colour = QColorDialog::getColor(Qt::white, nullptr, tr("Select Color"));
     if (!colour.isValid())
         return; // cancelled: the button keeps its colour and the wheel is left alone
     setButtonColor(button, colour);

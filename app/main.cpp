@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/Translations.h"
 
 #include "device/connection.h"
 
 #include <QApplication>
+#include <QLocale>
 
 int main(int argc, char *argv[])
 {
@@ -11,8 +13,10 @@ int main(int argc, char *argv[])
     if (CommandLine::requested(argc, argv))
         return CommandLine::exec(argc, argv);
     QApplication app(argc, argv);
-    // Lets the desktop match the window with vorla-setting.desktop and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("vorla-setting"));
+    vorla::installTranslators(app, QLocale());
+    // Lets the desktop match the window with its desktop file and icon, both
+    // named by the application id (VORLA_APP_ID, set in packaging/).
+    QGuiApplication::setDesktopFileName(QStringLiteral(VORLA_APP_ID));
     int result = 0;
     {
         MainWindow window;

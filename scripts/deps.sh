@@ -2,6 +2,7 @@
 # whatever of the build's needs is missing (Debian/Ubuntu).
 vorla_install_missing() {
     local packages="build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libhidapi-dev
+                    qttools5-dev qttools5-dev-tools qt6-tools-dev qt6-l10n-tools
                     fonts-liberation xvfb xauth $*"
     local missing=()
     for p in $packages; do

@@ -4,7 +4,8 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 source "$top/scripts/deps.sh"
-vorla_install_missing binutils-mingw-w64-x86-64  # windres, to check the Windows resources
+vorla_install_missing binutils-mingw-w64-x86-64 \
+    appstream desktop-file-utils dpkg-dev rpm  # windres, validators and packagers the tests run
 
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen

@@ -127,6 +127,8 @@ QString style(const char *sheet)
     return QString::fromUtf8(sheet);
 }
 
+// The texts are marked with QT_TRANSLATE_NOOP where they are written, so that
+// lupdate finds them under the window's context.
 QString translated(const char *text)
 {
     return QCoreApplication::translate("MainWindow", text, nullptr);
@@ -309,20 +311,20 @@ void MainWindowForm::setupUi(QMainWindow *window)
 
 void MainWindowForm::retranslateUi(QMainWindow *window)
 {
-    window->setWindowTitle(translated("Vorla Setting"));
+    window->setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Vorla Setting")));
     lbSplit->setText(QString());
-    lbHead->setText(translated("VORLA Z-ARC"));
+    lbHead->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "VORLA Z-ARC")));
     lbIcon->setText(QString());
     lbLine->setText(QString());
-    pbS1->setText(translated("INPUTS"));
-    pbS2->setText(translated("RGB"));
-    pbS4->setText(translated("DEVICE"));
-    pbS3->setText(translated("PADDLES"));
-    pbS5->setText(translated("ABOUT"));
+    pbS1->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "INPUTS")));
+    pbS2->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "RGB")));
+    pbS4->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "DEVICE")));
+    pbS3->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "PADDLES")));
+    pbS5->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "ABOUT")));
     pbClose->setText(QString());
     lbMain->setText(QString());
     lbMainRGB->setText(QString());
-    pbSave->setText(translated("Save Setting"));
+    pbSave->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Save Setting")));
     pbB1->setText(QString());
     pbB2->setText(QString());
     pbB3->setText(QString());
@@ -342,14 +344,14 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     pbD3->setText(QString());
     pbD4->setText(QString());
     lbPaddle->setText(QString());
-    pbSaveP->setText(translated("Save Setting"));
-    lbBite->setText(translated("BITE POINT"));
-    cbPaddle->setText(translated("COMBINED"));
-    label_4->setText(translated("FIRMWARE"));
-    pbPath->setText(translated("..."));
-    pbUpgrade->setText(translated("Upgrade"));
-    lbUpgrade->setText(translated("Uploading ..."));
+    pbSaveP->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Save Setting")));
+    lbBite->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "BITE POINT")));
+    cbPaddle->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "COMBINED")));
+    label_4->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "FIRMWARE")));
+    pbPath->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "...")));
+    pbUpgrade->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Upgrade")));
+    lbUpgrade->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "Uploading ...")));
     label->setText(QString());
-    label_2->setText(translated("www.vorla-racing.com"));
+    label_2->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "www.vorla-racing.com")));
     lbVersion->setText(QString());
 }

@@ -11,7 +11,9 @@
 // and rewrites, in the source tree:
 //   app/img/{head,logo,close,closeh,back,about,min}.png   the window's pictures
 //   packaging/vorla-setting.ico                            Windows executable icon
-//   packaging/icons/<N>x<N>/vorla-setting.png              Linux application icons
+//   packaging/icons/<N>x<N>/com.vorla_racing.VorlaSetting.png
+//                                                          Linux application icons,
+//                                                          named by the application id
 //
 // With --preview DIR (target art-preview) it also writes each picture at the
 // size the window draws it, scaled without smoothing as a style sheet
@@ -822,7 +824,7 @@ int main(int argc, char **argv)
     for (int size : {48, 128, 256}) {
         const QString dir = QStringLiteral("icons/%1x%1").arg(size);
         packaging.mkpath(dir);
-        ok = savePng(drawIcon(size), packaging.filePath(dir + "/vorla-setting.png")) && ok;
+        ok = savePng(drawIcon(size), packaging.filePath(dir + "/com.vorla_racing.VorlaSetting.png")) && ok;
     }
 
     if (!previewDir.isEmpty()) {

@@ -1,0 +1,386 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the profile file could not be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wrong use of the options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no wheel is plugged in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a wheel is plugged in, but this user may not open it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the profile can not be read or is not valid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the wheel refused a report or did not answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vorla Setting: the LED colours, paddles and firmware of the Vorla Z-ARC wheel.
+Without an option it opens its window; with one of --info, --export or --apply
+it works without a window.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print the firmware version, the paddle setting and the 26 LED colours.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --info: print them as a profile (JSON).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write the wheel&apos;s settings to &lt;file&gt; as a profile.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preview the profile in &lt;file&gt; on the wheel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --apply: store the profile in the wheel.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exit status:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give one of --info, --export or --apply (see --help).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--json goes with --info only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--store goes with --apply only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Permission denied: the wheel is plugged in, but this user may not open it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can not read setting: the wheel did not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware version: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paddles: combined, bite point %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paddles: not combined</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LED colours (slot, button, colour):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report: the LED colours were not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report: the LED colours were not previewed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LED colours stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LED colours previewed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report: the paddle setting was not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report: the paddle setting was not previewed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paddle setting stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paddle setting previewed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DisconnectedBanner</name>
+    <message>
+        <source>The wheel is disconnected. Waiting for it to be plugged in again ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Vorla Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>VORLA Z-ARC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>INPUTS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RGB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DEVICE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PADDLES</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ABOUT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>BITE POINT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>COMBINED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FIRMWARE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uploading ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>www.vorla-racing.com</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notify</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware upgrade in progress.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the wheel ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can not read setting.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select Color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LED colors saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Can not save setting.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paddle status saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware File (*.bin);;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not a valid firmware.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Writing ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade firmware done.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade firmware failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel is connected, but this user may not open it. Install the udev rule 60-vorla-z-arc.rules (see README) and plug the wheel in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Colour profiles (*.json);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export colours…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import colours…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export colours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import colours</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Profile</name>
+    <message>
+        <source>a list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an object</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown format version %1; this program reads format %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown field</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>must be %1, not %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a whole number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>must be a whole number, not %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>must be between %1 and %2, not %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>has %1 entries; a profile has one for each of the %2 LED slots</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>slot %1 appears twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a string</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>slot %1 is shown by button %2, not %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>must be a colour written #RRGGBB, not %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not valid JSON at line %1, column %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a profile: the file must hold one JSON object</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>can not be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>larger than %1 KiB: not a profile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>can not be written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the installable packages of Vorla Setting from a release build:
+# vorla-setting_<version>_<arch>.deb, and the .rpm as well where rpmbuild is
+# installed. They land in the current directory; install the DEB with
+#     sudo apt install ./vorla-setting_*.deb
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+source "$top/scripts/deps.sh"
+vorla_install_missing dpkg-dev  # dpkg-shlibdeps: the package's Depends
+
+build="$top/build-package"
+out="$(pwd)"
+# The udev rule goes where udev reads the packaged rules: /usr/lib/udev/rules.d.
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVORLA_BUILD_TESTS=OFF \
+      -DVORLA_UDEV_RULES_DIR=lib/udev/rules.d >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+generators=DEB
+command -v rpmbuild >/dev/null 2>&1 && generators="DEB;RPM"
+rm -f "$build"/vorla-setting[_-]*.deb "$build"/vorla-setting-*.rpm
+(cd "$build" && cpack -G "$generators")
+for package in "$build"/vorla-setting[_-]*.deb "$build"/vorla-setting-*.rpm; do
+    [ -e "$package" ] || continue
+    cp "$package" "$out/"
+    echo "Made $out/$(basename "$package")"
+done
