@@ -2,7 +2,8 @@
 # whatever of the build's needs is missing (Debian/Ubuntu).
 vorla_install_missing() {
     local packages="build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libhidapi-dev
-                    fonts-liberation xvfb xauth $*"
+                    fonts-liberation xvfb xauth
+                    umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux $*"
     local missing=()
     for p in $packages; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
