@@ -1,6 +1,7 @@
 // The program in a process of its own, on a wheel behind an emulated hidraw
 // node: the installed executable, vorla-setting, as users run it, and the
 // window run as an unprivileged user who may not open the node.
+#include "E2eMain.h"
 #include "WheelBed.h"
 #include "sim/SimWheel.h"
 
@@ -58,13 +59,6 @@ private:
     std::unique_ptr<WheelBed> bed;
 
 private slots:
-    void initTestCase()
-    {
-        const QString missing = WheelBed::preloadMissing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-
     void init()
     {
         sim::reset();
@@ -157,12 +151,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    WheelBed::reexecWithPreload(argv);
-    QCoreApplication app(argc, argv);
-    E2eProcessTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORLA_E2E_MAIN(QCoreApplication, E2eProcessTest)
 
 #include "tst_e2e_process.moc"

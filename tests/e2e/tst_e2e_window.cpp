@@ -3,6 +3,7 @@
 // reports as ioctls, LED reports written to the node, the node going away
 // while the wheel restarts and a fresh one coming back. Each scenario checks
 // the bytes that reached the wheel and what the window showed.
+#include "E2eMain.h"
 #include "WheelBed.h"
 #include "device/connection.h"
 #include "support/WheelTest.h"
@@ -113,13 +114,6 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        const QString missing = WheelBed::preloadMissing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-    }
-
     void init()
     {
         sim::reset();
@@ -290,12 +284,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    WheelBed::reexecWithPreload(argv);
-    QApplication app(argc, argv);
-    E2eWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORLA_E2E_MAIN(QApplication, E2eWindowTest)
 
 #include "tst_e2e_window.moc"
