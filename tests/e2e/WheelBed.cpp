@@ -134,7 +134,8 @@ struct WheelBed::Private {
     std::mutex clientsMutex;
     std::map<UMockdevIoctlClient *, Client> clients;
 
-    QString root() const { return QString::fromUtf8(umockdev_testbed_get_root_dir(testbed)); }
+    QString rootDir; // the testbed's directory
+    const QString &root() const { return rootDir; }
     void watch();
     void plugLocked();
     void unplugLocked();
@@ -377,6 +378,9 @@ WheelBed::WheelBed()
     : d(new Private)
 {
     d->testbed = umockdev_testbed_new();
+    gchar *root = umockdev_testbed_get_root_dir(d->testbed);
+    d->rootDir = QString::fromUtf8(root);
+    g_free(root);
     // Readable to an unprivileged user, for the permission case: the node's
     // own mode decides.
     ::chmod(QFile::encodeName(d->root()).constData(), 0755);
