@@ -5,16 +5,21 @@
 // preloadMissing()). The wheel appears as usb device -> usb interface -> hid
 // device -> hidraw node, and the node's ioctls (HIDIOCGRDESCSIZE,
 // HIDIOCGRDESC, HIDIOCSFEATURE, HIDIOCGFEATURE) and writes are answered by the
-// simulated wheel's model. A test sets the wheel up, injects faults (a failed
-// report, a vanishing wheel, slow answers) and reads what the wheel received
-// through sim/SimWheel.h, exactly as with the simulated hidapi.
+// simulated wheel's model. A test sets the wheel up, injects faults and reads
+// what the wheel received through sim/SimWheel.h, exactly as with the
+// simulated hidapi: sim::failReport (the ioctl or write fails with EIO),
+// sim::vanishAtReport, sim::setReportLatency (the answer comes that much
+// later), sim::received(), sim::openCount() (a connection counts as an open at
+// its first request: umockdev connects before the open itself is decided).
 //
 // The node follows the model: when the model is no longer available (unplugged
 // with sim::setPresent(false) or unplug(), restarting after a firmware finish,
 // vanished at a report) the devices go, with "remove" uevents; when it is
 // available again a fresh chain comes back under new names down to the node
 // (hidraw0, hidraw1, ...) with "add" uevents, as a real re-enumeration does.
-// Handles still open on an old node fail with ENODEV, like the kernel's.
+// Handles still open on an old node fail with ENODEV, like the kernel's. A
+// udev monitor in a preloaded process (this one or a child) sees the uevents;
+// nodePath() and plugCount() tell which node is the current one.
 //
 //   sim::reset();
 //   WheelBed bed;                 // the wheel plugged in

@@ -2,41 +2,18 @@
 // node: the installed executable, vorla-setting, as users run it, and the
 // window run as an unprivileged user who may not open the node.
 #include "E2eMain.h"
+#include "E2eRecord.h"
 #include "WheelBed.h"
 #include "sim/SimWheel.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <pwd.h>
 #include <unistd.h>
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-QString hex(const Bytes &bytes)
-{
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size())).toHex(' '));
-}
-
-// What the wheel received, one line a report (see tst_e2e_window).
-QStringList record()
-{
-    QStringList lines;
-    for (const sim::ReceivedReport &r : sim::received()) {
-        const char *kind = r.kind == sim::ReportKind::FeatureSend ? "set" : r.kind == sim::ReportKind::FeatureGet ? "get" : "out";
-        lines << QStringLiteral("%1%2 %3").arg(r.accepted ? "" : "!", kind, hex(r.bytes));
-    }
-    return lines;
-}
-
-QString report(std::initializer_list<int> head, int size = 20)
-{
-    Bytes bytes(std::size_t(size), 0);
-    std::copy(head.begin(), head.end(), bytes.begin());
-    return hex(bytes);
-}
 
 // The user the permission case runs the program as, with its group.
 bool unprivilegedUser(uid_t &uid, gid_t &gid)
@@ -83,14 +60,10 @@ private slots:
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(QStringLiteral(VORLA_SETTING_PATH), QStringList());
         QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
-        QStringList expected;
-        for (int chunk = 0; chunk < 3; ++chunk)
-            expected << "set " + report({0x02, 0x0B, chunk}) << "get " + report({0x02}, 21);
-        expected << "set " + report({0x02, 0x0B, 10}) << "get " + report({0x02}) << "set " + report({0x02, 0x0B, 9})
-                 << "get " + report({0x02}) << "set " + report({0x02, 0x0A, 33}); // the slider's preview
-        QTRY_COMPARE_WITH_TIMEOUT(record().size(), expected.size(), 10000);
+        const QStringList expected = e2e::startupRecord(33);
+        QTRY_COMPARE_WITH_TIMEOUT(e2e::record().size(), expected.size(), 10000);
         QTest::qWait(100); // nothing more comes
-        QCOMPARE(record(), expected);
+        QCOMPARE(e2e::record(), expected);
         QCOMPARE(sim::openCount(), 1);
         QCOMPARE(program.state(), QProcess::Running);
         program.terminate();

@@ -4,6 +4,7 @@
 // while the wheel restarts and a fresh one coming back. Each scenario checks
 // the bytes that reached the wheel and what the window showed.
 #include "E2eMain.h"
+#include "E2eRecord.h"
 #include "WheelBed.h"
 #include "device/connection.h"
 #include "support/WheelTest.h"
@@ -14,6 +15,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 
+using namespace e2e;
 using namespace wheeltest;
 
 namespace {
@@ -38,52 +40,6 @@ vorla::LedBlock storedBlock()
     }
     block[53] = 0x5E;
     return block;
-}
-
-// The whole record, one line a report: "set 02 0b ...", "get 02 00 ...",
-// "out 03 00 ...", "!" before one the wheel refused.
-QStringList record()
-{
-    QStringList lines;
-    for (const sim::ReceivedReport &r : sim::received()) {
-        const char *kind = r.kind == sim::ReportKind::FeatureSend ? "set" : r.kind == sim::ReportKind::FeatureGet ? "get" : "out";
-        lines << QStringLiteral("%1%2 %3").arg(r.accepted ? "" : "!", kind, hex(r.bytes));
-    }
-    return lines;
-}
-
-QString report(std::initializer_list<int> head, int size = 20)
-{
-    Bytes bytes(std::size_t(size), 0);
-    std::copy(head.begin(), head.end(), bytes.begin());
-    return hex(bytes);
-}
-
-// The start-up read: three LED chunk queries read with 21 bytes, the paddle
-// query, the version query; then the slider's preview when the value read
-// moves it (-1: none).
-QStringList startupRecord(int paddle)
-{
-    QStringList lines;
-    for (int chunk = 0; chunk < 3; ++chunk)
-        lines << "set " + report({0x02, 0x0B, chunk}) << "get " + report({0x02}, 21);
-    lines << "set " + report({0x02, 0x0B, 10}) << "get " + report({0x02});
-    lines << "set " + report({0x02, 0x0B, 9}) << "get " + report({0x02});
-    if (paddle >= 0)
-        lines << "set " + report({0x02, 0x0A, paddle});
-    return lines;
-}
-
-// The three LED reports of a block.
-QStringList ledRecord(const vorla::LedBlock &block)
-{
-    QStringList lines;
-    for (int chunk = 0; chunk < 3; ++chunk) {
-        Bytes bytes{0x03, std::uint8_t(chunk)};
-        bytes.insert(bytes.end(), block.begin() + 18 * chunk, block.begin() + 18 * chunk + 18);
-        lines << "out " + hex(bytes);
-    }
-    return lines;
 }
 
 // Runs the event loop until the program quits (result 0) or 5 s pass (99).
@@ -114,6 +70,13 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        // Qt 5 quits when the last visible window, here a box, closes; a quit
+        // that arrives after its event loop ended ends every later box at once.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
+
     void init()
     {
         sim::reset();
@@ -188,7 +151,7 @@ private slots:
         QByteArray image(1000, '\0');
         for (int i = 0; i < image.size(); ++i)
             image[i] = char((i * 37 + 11) % 251 + 1);
-        image.replace(500, 15, "VORLA-FW:9.9.9");
+        image.replace(500, 15, QByteArray("VORLA-FW:9.9.9", 15)); // its zero ends the version
         QFile file(dir.filePath("fw.bin"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
         file.close();
