@@ -80,7 +80,7 @@ Chain chainFor(int index)
 }
 
 // The chain in umockdev's record format.
-QByteArray record(const Chain &c)
+QByteArray udevRecord(const Chain &c)
 {
     const QString vendor = QStringLiteral("%1").arg(vorla::kVendorId, 4, 16, QLatin1Char('0'));
     const QString product = QStringLiteral("%1").arg(vorla::kProductId, 4, 16, QLatin1Char('0'));
@@ -296,7 +296,7 @@ void WheelBed::Private::plugLocked()
 {
     chain = chainFor(plugs++);
     GError *error = nullptr;
-    if (!umockdev_testbed_add_from_string(testbed, record(chain).constData(), &error)) {
+    if (!umockdev_testbed_add_from_string(testbed, udevRecord(chain).constData(), &error)) {
         std::fprintf(stderr, "WheelBed: cannot add the wheel: %s\n", error->message);
         g_clear_error(&error);
         return;
