@@ -59,19 +59,19 @@ void HID_API_EXPORT HID_API_CALL hid_close(hid_device *dev)
 int HID_API_EXPORT HID_API_CALL hid_write(hid_device *dev, const unsigned char *data, size_t length)
 {
     return receive(dev, ReportKind::Output, data, length,
-                  [&](WheelModel &m) { return m.output(dev, data, length); });
+                   [&](WheelModel &m) { return m.output(dev, data, length); });
 }
 
 int HID_API_EXPORT HID_API_CALL hid_send_feature_report(hid_device *dev, const unsigned char *data, size_t length)
 {
     return receive(dev, ReportKind::FeatureSend, data, length,
-                  [&](WheelModel &m) { return m.featureSend(dev, data, length); });
+                   [&](WheelModel &m) { return m.featureSend(dev, data, length); });
 }
 
 int HID_API_EXPORT HID_API_CALL hid_get_feature_report(hid_device *dev, unsigned char *data, size_t length)
 {
     return receive(dev, ReportKind::FeatureGet, data, length,
-                  [&](WheelModel &m) { return m.featureGet(dev, data, length); });
+                   [&](WheelModel &m) { return m.featureGet(dev, data, length); });
 }
 
 HID_API_EXPORT const wchar_t *HID_API_CALL hid_error(hid_device *dev)
