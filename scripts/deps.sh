@@ -2,8 +2,9 @@
 # whatever of the build's needs is missing (Debian/Ubuntu).
 vorla_install_missing() {
     local packages="build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libhidapi-dev
-                    qttools5-dev qttools5-dev-tools qt6-tools-dev qt6-l10n-tools
-                    fonts-liberation xvfb xauth $*"
+                    libudev-dev qttools5-dev qttools5-dev-tools qt6-tools-dev qt6-l10n-tools
+                    fonts-liberation xvfb xauth
+                    umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux $*"
     local missing=()
     for p in $packages; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
