@@ -5,9 +5,10 @@
 #include "support/CommandRun.h"
 #include "support/WheelTest.h"
 
-#include <algorithm>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace wheeltest;
 using vorla::LedBlock;
