@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/highdpi.h"
 
 #include "device/connection.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    vorla::prepareHighDpi();
     QApplication app(argc, argv);
     // Lets the desktop match the window with vorla-setting.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("vorla-setting"));
