@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -87,11 +88,23 @@ MainWindow::~MainWindow()
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
 {
+    // Every press ends an earlier drag: after a system move Qt 5 on X11 may
+    // never deliver the release that would have ended it.
+    dragOrigin = kNoDrag;
     if (event->button() != Qt::LeftButton)
         return;
     if (qRound(localPosition(event).y()) > kDragStripBottom)
         return;
+    // A Wayland client cannot place its own window; the window system moves it.
+    if (startSystemMove())
+        return;
     dragOrigin = roundedGlobalPosition(event);
+}
+
+bool MainWindow::startSystemMove()
+{
+    QWindow *const handle = windowHandle();
+    return handle && handle->startSystemMove();
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent *event)

@@ -48,6 +48,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
+    // Asks the window system to move the window with the mouse (a press in the
+    // header strip); false where it will not (no window manager, offscreen),
+    // and the window then follows the mouse itself.
+    virtual bool startSystemMove();
+
 protected slots:
     void onSidebar();
     void onColorPick();

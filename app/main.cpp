@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/Translations.h"
+#include "app/highdpi.h"
 
 #include "device/connection.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     // A command runs without a window, and so without a display.
     if (CommandLine::requested(argc, argv))
         return CommandLine::exec(argc, argv);
+    vorla::prepareHighDpi();
     QApplication app(argc, argv);
     vorla::installTranslators(app, QLocale());
     // Lets the desktop match the window with its desktop file and icon, both

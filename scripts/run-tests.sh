@@ -1,23 +1,43 @@
 #!/usr/bin/env bash
-# Builds Vorla Setting and runs the whole test suite twice: as built, and
-# under AddressSanitizer + UndefinedBehaviorSanitizer with leak checking.
+# Builds Vorla Setting and runs the whole test suite in each build below: with
+# Qt 6, with Qt 5.15, and with Qt 6 under AddressSanitizer +
+# UndefinedBehaviorSanitizer with leak checking. Use of deprecated API fails
+# every one of them.
+#   scripts/run-tests.sh                        every build, every test
+#   VORLA_BUILDS="qt5 asan" scripts/run-tests.sh  only those builds
+#   scripts/run-tests.sh -R tst_frame           arguments after the script go to ctest
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 source "$top/scripts/deps.sh"
-vorla_install_missing binutils-mingw-w64-x86-64 \
-    appstream desktop-file-utils dpkg-dev rpm  # windres, validators and packagers the tests run
+
+# What the tests need beyond the two Qt builds.
+test_packages=(
+    binutils-mingw-w64-x86-64                          # windres, to check the Windows resources
+    appstream desktop-file-utils dpkg-dev rpm          # validators and packagers
+    umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux  # the emulated hidraw wheel, setpriv
+)
+VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_qt_packages 5) "${test_packages[@]}"
+
+# Each build: its directory is build-<name>, its CMake arguments follow.
+declare -A build_options=(
+    [qt6]="-DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=RelWithDebInfo"
+    [qt5]="-DVORLA_QT_MAJOR=5 -DCMAKE_BUILD_TYPE=RelWithDebInfo"
+    [asan]="-DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=Debug -DVORLA_SANITIZE=ON"
+)
+builds="${VORLA_BUILDS:-qt6 qt5 asan}"
 
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+# Read by the sanitized build only; the leak suppressions come with each test.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-echo "== plain build"
-cmake -S "$top" -B "$top/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$top/build-test" -j "$jobs"
-ctest --test-dir "$top/build-test" --output-on-failure -j "$jobs"
-
-echo "== sanitized build"
-cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVORLA_SANITIZE=ON >/dev/null
-cmake --build "$top/build-asan" -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir "$top/build-asan" --output-on-failure -j "$jobs"
+for name in $builds; do
+    [ -n "${build_options[$name]:-}" ] || { echo "No build named '$name' (known: ${!build_options[*]})" >&2; exit 2; }
+    dir="$top/build-$name"
+    echo "== $name build ($dir)"
+    # shellcheck disable=SC2086  # the options are words
+    cmake -S "$top" -B "$dir" ${build_options[$name]} -DVORLA_DEPRECATION_ERRORS=ON >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
+done

@@ -5,6 +5,7 @@
 // Used by scripts/run-sim.sh and scripts/screenshots.sh.
 
 #include "app/MainWindow.h"
+#include "app/highdpi.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,6 +51,7 @@ int grabScreen(const QString &path)
 
 int main(int argc, char *argv[])
 {
+    vorla::prepareHighDpi();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--pages"))

@@ -50,6 +50,10 @@ private slots:
         QTest::newRow("wheel drawing") << ":/img/back.png" << QSize(3200, 1800) << uint(kBackground) << 0;
         QTest::newRow("about logo") << ":/img/about.png" << QSize(800, 250) << uint(kBackground) << 0;
         QTest::newRow("minimise") << ":/img/min.png" << QSize(32, 32) << uint(kBackground) << 0;
+        // Taken instead of the two above on screens of 150 % and more: one picture
+        // pixel per screen pixel at 200 %.
+        QTest::newRow("close at 2x") << ":/img/close@2x.png" << QSize(48, 48) << uint(kBackground) << 0;
+        QTest::newRow("close under mouse at 2x") << ":/img/closeh@2x.png" << QSize(48, 48) << uint(kBackground) << 0;
     }
 
     // Stored as the PNG file itself (no zlib layer over it), 8-bit RGBA,

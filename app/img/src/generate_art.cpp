@@ -10,6 +10,7 @@
 //
 // and rewrites, in the source tree:
 //   app/img/{head,logo,close,closeh,back,about,min}.png   the window's pictures
+//   app/img/{close,closeh}@2x.png                          the same, for 200 % screens
 //   packaging/vorla-setting.ico                            Windows executable icon
 //   packaging/icons/<N>x<N>/com.vorla_racing.VorlaSetting.png
 //                                                          Linux application icons,
@@ -317,31 +318,38 @@ QImage drawLogo()
 }
 
 // ---------------------------------------------------------------------------
-// Window buttons, 32 x 32, drawn at 24 x 24.
+// Window buttons, 32 x 32, drawn at 24 x 24. Their "@2x" variants, 48 x 48,
+// are the same drawings at 1.5 times the size: one picture pixel per screen
+// pixel at 200 %, where Qt picks them instead of the originals.
 
-QImage drawClose()
+constexpr int kButtonSize = 32;
+constexpr int kButtonSize2x = 48;
+
+QImage drawClose(int size = kButtonSize)
 {
-    QImage image = newCanvas(32, 32, kBackground);
+    const double s = double(size) / kButtonSize;
+    QImage image = newCanvas(size, size, kBackground);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(roundPen(kWhite, 3.2));
-    p.drawLine(QPointF(8, 8), QPointF(24, 24));
-    p.drawLine(QPointF(24, 8), QPointF(8, 24));
+    p.setPen(roundPen(kWhite, 3.2 * s));
+    p.drawLine(QPointF(8, 8) * s, QPointF(24, 24) * s);
+    p.drawLine(QPointF(24, 8) * s, QPointF(8, 24) * s);
     p.end();
     return finish(image, kBackground);
 }
 
-QImage drawCloseHover()
+QImage drawCloseHover(int size = kButtonSize)
 {
-    QImage image = newCanvas(32, 32, kBackground);
+    const double s = double(size) / kButtonSize;
+    QImage image = newCanvas(size, size, kBackground);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QLineF a(QPointF(10, 10), QPointF(22, 22));
-    const QLineF b(QPointF(22, 10), QPointF(10, 22));
-    p.setPen(roundPen(kDarkOutline, 6.4));
+    const QLineF a(QPointF(10, 10) * s, QPointF(22, 22) * s);
+    const QLineF b(QPointF(22, 10) * s, QPointF(10, 22) * s);
+    p.setPen(roundPen(kDarkOutline, 6.4 * s));
     p.drawLine(a);
     p.drawLine(b);
-    p.setPen(roundPen(kWhite, 3.0));
+    p.setPen(roundPen(kWhite, 3.0 * s));
     p.drawLine(a);
     p.drawLine(b);
     p.end();
@@ -815,6 +823,8 @@ int main(int argc, char **argv)
     ok = savePng(logo, images.filePath("logo.png")) && ok;
     ok = savePng(close, images.filePath("close.png")) && ok;
     ok = savePng(closeHover, images.filePath("closeh.png")) && ok;
+    ok = savePng(drawClose(kButtonSize2x), images.filePath("close@2x.png")) && ok;
+    ok = savePng(drawCloseHover(kButtonSize2x), images.filePath("closeh@2x.png")) && ok;
     ok = savePng(back, images.filePath("back.png")) && ok;
     ok = savePng(about, images.filePath("about.png")) && ok;
     ok = savePng(minimise, images.filePath("min.png")) && ok;

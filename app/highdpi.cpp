@@ -1,0 +1,16 @@
+#include "app/highdpi.h"
+
+#include <QGuiApplication>
+
+namespace vorla {
+
+void prepareHighDpi()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+#endif
+}
+
+} // namespace vorla
