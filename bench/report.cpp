@@ -243,7 +243,8 @@ int bench::report(int argc, char *argv[])
     const int stallRuns = std::max(1, option(QStringLiteral("--stall-runs"), QStringLiteral("3")).toInt());
     const QString here = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
     const QString before = option(QStringLiteral("--before"), QString());
-    const QString label = option(QStringLiteral("--label"), QStringLiteral("Qt ") + QString::fromLatin1(qVersion()));
+    const QString note = option(QStringLiteral("--note"), QString());
+    const QString label = QStringLiteral("Qt ") + QString::fromLatin1(qVersion()) + (note.isEmpty() ? QString() : ", " + note);
 
     const QStringList childArgs{QStringLiteral("--child"), QStringLiteral("startup")};
     std::vector<Subject> subjects{{QStringLiteral("bare"), option(QStringLiteral("--bare"), here + "/vorla-bench-bare"), {}}};

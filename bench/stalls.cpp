@@ -239,13 +239,14 @@ int bench::stallsChild(int argc, char *argv[])
         Bench b{window, probe, answerer, dir.path()};
         window.upgradeWorker().setWritingStepDuration(std::chrono::milliseconds(5));
 
+        const bool onlyHost = args.contains(QStringLiteral("--only-host"));
         qint64 from = monotonicNs();
-        spin(1000);
+        spin(onlyHost ? 0 : 1000);
         say("idle " + number(probe.longest(from, monotonicNs())));
 
         // The start-up read (the reconnect's read too), at 1 ms a report.
         sim::setReportLatency(std::chrono::milliseconds(1));
-        for (int run = 0; run < runs; ++run) {
+        for (int run = 0; run < (onlyHost ? 0 : runs); ++run) {
             from = monotonicNs();
             if (!QMetaObject::invokeMethod(&window, "onInit", Qt::QueuedConnection))
                 break;
@@ -258,7 +259,7 @@ int bench::stallsChild(int argc, char *argv[])
             int latencyUs;
             int size;
         } speeds[] = {{0, int(vorla::kMaxFirmwareSize)}, {100, 64 * 1024}, {1000, 16 * 1024}};
-        for (int run = 0; run < runs; ++run) {
+        for (int run = 0; run < (onlyHost ? 0 : runs); ++run) {
             for (const auto &speed : speeds) {
                 sim::setReportLatency(std::chrono::microseconds(speed.latencyUs));
                 answerer.answeredAt = 0;
@@ -279,13 +280,18 @@ int bench::stallsChild(int argc, char *argv[])
         probe.stop();
         sim::setReportLatency(std::chrono::microseconds(0));
         window.upgradeWorker().setWritingStepDuration(std::chrono::milliseconds(0));
-        for (int run = 0; run < 3 * runs; ++run) {
+        for (int run = -1; run < 3 * runs; ++run) { // run -1 warms up
+            // The wheel's record of reports would otherwise grow across runs.
+            sim::clearReceived();
             const Bench::Upload u = b.upload(int(vorla::kMaxFirmwareSize));
+            sim::clearReceived();
+            qint64 wall = 0, cpu = 0, threadCpu = 0;
+            bareLoop(int(vorla::kMaxFirmwareSize), wall, cpu, threadCpu);
+            if (run < 0)
+                continue;
             if (u.ok && u.finished > 0)
                 say("host program " + number(u.finished - u.clicked) + ' ' + number(u.cpuFinished - u.cpuClicked)
                     + ' ' + number(u.workerCpu));
-            qint64 wall = 0, cpu = 0, threadCpu = 0;
-            bareLoop(int(vorla::kMaxFirmwareSize), wall, cpu, threadCpu);
             say("host bare " + number(wall) + ' ' + number(cpu) + ' ' + number(threadCpu));
         }
         spin(100);
