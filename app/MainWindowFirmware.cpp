@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 
+#include "app/ProgressPacer.h"
 #include "app/forms/MainWindowForm.h"
 #include "device/connection.h"
 #include "device/firmware.h"
@@ -59,7 +60,7 @@ void MainWindow::onProgress(int value)
         return;
     }
     ui->lbUpgrade->setText(value > vorla::kProgressTransferScale ? tr("Writing ...") : tr("Uploading ..."));
-    ui->pgUpgrade->setValue(value);
+    ProgressPacer::of(ui->pgUpgrade)->setValue(value);
     ui->pgUpgrade->show();
     ui->lbUpgrade->show();
 }

@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFont>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -20,8 +22,8 @@
 
 namespace {
 
-// Room for every picture of the window, decoded, in the pixmap cache.
-constexpr int kPixmapCacheKb = 64 * 1024;
+// Qt's own pixmap-cache limit, which the style's small pixmaps are sized for.
+constexpr int kQtPixmapCacheKb = 10 * 1024;
 
 // The look of the window lives in these style sheets, one per kind of widget.
 // The pictures come from the embedded ":/img/" bundle through border-image.
@@ -134,15 +136,29 @@ QString translated(const char *text)
     return QCoreApplication::translate("MainWindow", text, nullptr);
 }
 
+// What the pictures of the ":/img/" bundle take decoded, 32 bits a pixel as a
+// pixmap keeps them, in KiB. Reads only the files' headers.
+int picturesKb()
+{
+    const QDir pictures(QStringLiteral(":/img"));
+    qint64 bytes = 0;
+    for (const QString &name : pictures.entryList(QDir::Files)) {
+        const QSize size = QImageReader(pictures.filePath(name)).size();
+        if (size.isValid())
+            bytes += qint64(size.width()) * size.height() * 4;
+    }
+    return int((bytes + 1023) / 1024);
+}
+
 } // namespace
 
 void MainWindowForm::setupUi(QMainWindow *window)
 {
     // The style sheets below load their pictures as the widgets are polished.
-    // The wheel drawing alone is 3200 x 1800 (22 MB decoded) and sits on three
-    // pages; Qt's default pixmap cache (10 MB) cannot keep it, so every label
-    // would decode it anew.
-    QPixmapCache::setCacheLimit(qMax(QPixmapCache::cacheLimit(), kPixmapCacheKb));
+    // The wheel drawing alone is 3200 x 1800 (22 MiB decoded) and sits on three
+    // pages; Qt's default pixmap cache (10 MiB) cannot keep it, so every label
+    // would decode it anew. Room for the bundle beside the style's own pixmaps.
+    QPixmapCache::setCacheLimit(qMax(QPixmapCache::cacheLimit(), kQtPixmapCacheKb + picturesKb()));
 
     if (window->objectName().isEmpty())
         window->setObjectName(QString::fromLatin1("MainWindow"));
