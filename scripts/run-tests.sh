@@ -21,8 +21,8 @@ VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_qt_packages 5) "${test_packages[@
 # Each build: its directory is build-<name>, its CMake arguments follow.
 declare -A build_options=(
     [qt6]="-DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=RelWithDebInfo"
-    [qt5]="-DVORLA_QT_MAJOR=5 -DCMAKE_BUILD_TYPE=RelWithDebInfo"
-    [asan]="-DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=Debug -DVORLA_SANITIZE=ON"
+    [qt5]="-DVORLA_QT_MAJOR=5 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLA_BUILD_BENCH=OFF"
+    [asan]="-DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=Debug -DVORLA_SANITIZE=ON -DVORLA_BUILD_BENCH=OFF"
 )
 builds="${VORLA_BUILDS:-qt6 qt5 asan}"
 

@@ -18,12 +18,6 @@ using vorla::LedBlock;
 
 namespace {
 
-const char *const kSlotButtons[26] = {
-    "pbB1",  "pbB9",  "pbB2",  "pbB10", "pbB3",  "pbB11", "pbB4",  "pbB12", "pbB5",
-    "pbB13", "pbB6",  "pbB14", "pbD13", "pbD23", "pbD13", "pbD23", "pbD13", "pbD23",
-    "pbD16", "pbD26", "pbD16", "pbD26", "pbD16", "pbD26", "pbD3",  "pbD4",
-};
-
 const QString kExport = QStringLiteral("Export colours\u2026");
 const QString kImport = QStringLiteral("Import colours\u2026");
 

@@ -5,24 +5,17 @@
 #include "device/query.h"
 #include "sim/SimWheel.h"
 #include "support/ModalAnswerer.h"
+#include "support/WheelTest.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
+using wheeltest::runUntilQuit;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Runs the event loop until the program quits (result 0) or 5 s pass (99).
-int runUntilQuit()
-{
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    safety.start(5000);
-    return QCoreApplication::exec();
-}
 
 Bytes queryReport(std::uint8_t selector)
 {

@@ -14,13 +14,6 @@ using vorla::LedBlock;
 
 namespace {
 
-// Which button shows each LED slot of the wheel.
-const char *const kSlotButtons[26] = {
-    "pbB1",  "pbB9",  "pbB2",  "pbB10", "pbB3",  "pbB11", "pbB4",  "pbB12", "pbB5",
-    "pbB13", "pbB6",  "pbB14", "pbD13", "pbD23", "pbD13", "pbD23", "pbD13", "pbD23",
-    "pbD16", "pbD26", "pbD16", "pbD26", "pbD16", "pbD26", "pbD3",  "pbD4",
-};
-
 using Sheets = QMap<QString, QString>; // button name -> style sheet
 
 // The form's LED style with its colour triple replaced: the new triple sits

@@ -128,17 +128,6 @@ QStringList untranslatedTexts(const QList<ModalAnswerer::Box> &boxes)
     return found;
 }
 
-// The start-up failures quit the program: runs the event loop, as main does,
-// until they do (result 0) or 5 s pass (99).
-int runUntilQuit()
-{
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    safety.start(5000);
-    return QCoreApplication::exec();
-}
-
 } // namespace
 
 class TranslationsTest : public QObject

@@ -20,13 +20,6 @@ using namespace wheeltest;
 
 namespace {
 
-// Which button shows each LED slot of the wheel.
-const char *const kSlotButtons[26] = {
-    "pbB1",  "pbB9",  "pbB2",  "pbB10", "pbB3",  "pbB11", "pbB4",  "pbB12", "pbB5",
-    "pbB13", "pbB6",  "pbB14", "pbD13", "pbD23", "pbD13", "pbD23", "pbD13", "pbD23",
-    "pbD16", "pbD26", "pbD16", "pbD26", "pbD16", "pbD26", "pbD3",  "pbD4",
-};
-
 // A stored block with a different colour on every button (and the same on
 // the slots a button shares), so that a round trip through the buttons keeps it.
 vorla::LedBlock storedBlock()
@@ -40,16 +33,6 @@ vorla::LedBlock storedBlock()
     }
     block[53] = 0x5E;
     return block;
-}
-
-// Runs the event loop until the program quits (result 0) or 5 s pass (99).
-int runUntilQuit()
-{
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    safety.start(5000);
-    return QCoreApplication::exec();
 }
 
 } // namespace

@@ -61,6 +61,14 @@ inline int nearestLevel(int channel)
     return best;
 }
 
+// Which button shows each LED slot of the wheel; the three-LED buttons
+// (pbD13, pbD23, pbD16, pbD26) stand for three slots each.
+constexpr const char *kSlotButtons[26] = {
+    "pbB1",  "pbB9",  "pbB2",  "pbB10", "pbB3",  "pbB11", "pbB4",  "pbB12", "pbB5",
+    "pbB13", "pbB6",  "pbB14", "pbD13", "pbD23", "pbD13", "pbD23", "pbD13", "pbD23",
+    "pbD16", "pbD26", "pbD16", "pbD26", "pbD16", "pbD26", "pbD3",  "pbD4",
+};
+
 // Channel value v (3 * slot + 0/1/2 for red/green/blue) of a block: the low
 // nibble of byte v / 2 for even v, its high nibble for odd v.
 inline int channelLevel(const std::uint8_t *block, int v)
@@ -90,6 +98,17 @@ inline Bytes fileBytes(const QString &path)
     QFile file(path);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     return Bytes(bytes.begin(), bytes.end());
+}
+
+// Runs the event loop until the program quits (result 0), as main does after a
+// start-up failure, or 5 s pass (99).
+inline int runUntilQuit()
+{
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    safety.start(5000);
+    return QCoreApplication::exec();
 }
 
 // A window on the simulated wheel, with its modal boxes answered.
