@@ -27,7 +27,8 @@ void MainWindow::onColorMenu(const QPoint &position)
     QMenu menu(this);
     QAction *exportColors = menu.addAction(tr("Export colours…"));
     QAction *importColors = menu.addAction(tr("Import colours…"));
-    // An import previews on the wheel: not while a firmware transfer has it.
+    // An import previews on the wheel: not while a firmware transfer has it,
+    // nor while the wheel is away.
     importColors->setEnabled(ui->pbSave->isEnabled());
     QAction *chosen = menu.exec(ui->page2->mapToGlobal(position));
     if (chosen == exportColors)
@@ -61,5 +62,6 @@ void MainWindow::onImportColors()
         return;
     }
     showColors(profile->leds);
-    writeColors(false);
+    if (!writeColors(false))
+        noticeFailedReport();
 }
