@@ -18,14 +18,20 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <optional>
+
 namespace {
 
-bool isValidFirmware(const QString &path)
+// The size of the image at `path` when the page takes it: a readable regular
+// file named "*.bin" (case-sensitive) of 1 to kMaxFirmwareSize bytes.
+std::optional<qint64> acceptedFirmwareSize(const QString &path)
 {
     if (!path.endsWith(QLatin1String(".bin"), Qt::CaseSensitive))
-        return false;
+        return std::nullopt;
     const QFileInfo file(path);
-    return file.isFile() && file.isReadable() && vorla::isFirmwareSize(file.size());
+    if (!file.isFile() || !file.isReadable() || !vorla::isFirmwareSize(file.size()))
+        return std::nullopt;
+    return file.size();
 }
 
 } // namespace
@@ -42,14 +48,15 @@ void MainWindow::onUpgrade()
     if (upgrade.isRunning())
         return;
     const QString path = ui->lePath->text();
-    if (!isValidFirmware(path)) {
+    const std::optional<qint64> size = acceptedFirmwareSize(path);
+    if (!size) {
         QMessageBox::critical(this, tr("Error"), tr("Not a valid firmware."));
         return;
     }
     // Nothing else may talk to the wheel while it takes an image.
     setSendingControlsEnabled(false);
     upgrade.setFirmwarePath(path);
-    upgrade.setFirmwareSize(QFileInfo(path).size());
+    upgrade.setFirmwareSize(*size);
     upgrade.start();
 }
 

@@ -26,12 +26,6 @@ const QString kWaiting = QStringLiteral("Waiting for the wheel ...");
 const QString kDone = QStringLiteral("Notify/Upgrade firmware done.");
 const QString kFailed = QStringLiteral("Error/Upgrade firmware failed.");
 
-// Everything on the window that sends to the wheel.
-const char *const kSendingControls[] = {
-    "pbB1", "pbB2", "pbB3", "pbB4", "pbB5", "pbB6", "pbD13", "pbD16", "pbD3", "pbD4", "pbB9",
-    "pbB10", "pbB11", "pbB12", "pbB13", "pbB14", "pbD23", "pbD26", "pbSave", "pbSaveP", "hsBite", "pbUpgrade",
-};
-
 // The transfer values of the first `chunks` 16-byte chunks of an image:
 // floor(offset * 96 / size), only when it changes.
 QList<int> transferValues(int size, int chunks = INT_MAX)
@@ -76,8 +70,7 @@ private:
     QProgressBar *bar() const { return s->child<QProgressBar>("pgUpgrade"); }
     bool controlsEnabled(bool enabled) const
     {
-        return std::all_of(std::begin(kSendingControls), std::end(kSendingControls),
-                           [&](const char *name) { return s->child<QWidget>(name)->isEnabled() == enabled; });
+        return s->sendingControlsEnabled(enabled);
     }
 
     // The window after its start-up read, its worker writing in 5 ms steps.

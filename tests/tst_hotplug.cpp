@@ -18,12 +18,6 @@ using namespace wheeltest;
 
 namespace {
 
-// Everything on the window that sends to the wheel.
-const char *const kSendingControls[] = {
-    "pbB1", "pbB2", "pbB3", "pbB4", "pbB5", "pbB6", "pbD13", "pbD16", "pbD3", "pbD4", "pbB9",
-    "pbB10", "pbB11", "pbB12", "pbB13", "pbB14", "pbD23", "pbD26", "pbSave", "pbSaveP", "hsBite", "pbUpgrade",
-};
-
 const QString kPermission = QStringLiteral(
     "Error/The wheel is connected, but this user may not open it. Install the udev rule 60-vorla-z-arc.rules "
     "(see README) and plug the wheel in again.");
@@ -52,8 +46,7 @@ class HotplugTest : public QObject
     QWidget *banner() const { return s->child<QWidget>("disconnectedBanner"); }
     bool controlsEnabled(bool enabled) const
     {
-        return std::all_of(std::begin(kSendingControls), std::end(kSendingControls),
-                           [&](const char *name) { return s->child<QWidget>(name)->isEnabled() == enabled; });
+        return s->sendingControlsEnabled(enabled);
     }
     // The window waiting for the wheel: the banner shown, nothing to send with, no handle.
     bool away() const { return banner()->isVisible() && controlsEnabled(false) && !vorla::connection::isOpen(); }

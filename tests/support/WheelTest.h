@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -111,6 +112,12 @@ inline int runUntilQuit()
     return QCoreApplication::exec();
 }
 
+// Everything on the window that sends to the wheel.
+constexpr const char *kSendingControls[] = {
+    "pbB1", "pbB2", "pbB3", "pbB4", "pbB5", "pbB6", "pbD13", "pbD16", "pbD3", "pbD4", "pbB9",
+    "pbB10", "pbB11", "pbB12", "pbB13", "pbB14", "pbD23", "pbD26", "pbSave", "pbSaveP", "hsBite", "pbUpgrade",
+};
+
 // A window on the simulated wheel, with its modal boxes answered.
 struct Session {
     ModalAnswerer answerer;
@@ -128,6 +135,13 @@ struct Session {
     {
         start();
         return !QTest::currentTestFailed();
+    }
+
+    // Whether every control that sends is enabled (or, with false, disabled).
+    bool sendingControlsEnabled(bool enabled) const
+    {
+        return std::all_of(std::begin(kSendingControls), std::end(kSendingControls),
+                           [&](const char *name) { return child<QWidget>(name)->isEnabled() == enabled; });
     }
 
     template <typename Widget>
