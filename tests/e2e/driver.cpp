@@ -26,9 +26,12 @@ int main(int argc, char *argv[])
         window.show();
         QTimer started;
         if (quitAfterStart) {
-            QObject::connect(&started, &QTimer::timeout, &window, [&window] {
+            QObject::connect(&started, &QTimer::timeout, &window, [&window, &started] {
                 const QString version = window.findChild<QLabel *>(QStringLiteral("lbVersion"))->text();
                 if (!version.isEmpty()) {
+                    // The quit that closing the window brings is queued, so on
+                    // a busy machine the timer could fire again before it.
+                    started.stop();
                     std::printf("version: %s\n", qPrintable(version));
                     window.close();
                 }
