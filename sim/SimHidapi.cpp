@@ -79,6 +79,7 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open_path(const char *path)
 struct hid_device_info HID_API_EXPORT *HID_API_CALL hid_enumerate(unsigned short vendor_id, unsigned short product_id)
 {
     std::lock_guard<std::mutex> lock(model().mutex);
+    ++model().lookups;
     const bool matches = (vendor_id == 0 || vendor_id == vorla::kVendorId)
                          && (product_id == 0 || product_id == vorla::kProductId);
     // A wheel that refuses the open is still listed, as its node would be.

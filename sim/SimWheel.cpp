@@ -61,6 +61,7 @@ void WheelModel::resetLocked()
     rebootUntil = Clock::time_point{};
     rebootDuration = std::chrono::milliseconds(2000);
     opens = 0;
+    lookups = 0;
     calls = 0;
     failAt = -1;
     failOnwards = false;
@@ -390,6 +391,7 @@ bool rebooting() { return locked([](WheelModel &m) { return m.present && !m.avai
 void setPresent(bool present) { locked([&](WheelModel &m) { m.setPresentLocked(present); }); }
 bool present() { return locked([](WheelModel &m) { return m.present; }); }
 int openCount() { return locked([](WheelModel &m) { return m.opens; }); }
+int lookupCount() { return locked([](WheelModel &m) { return m.lookups; }); }
 void setPermissionDenied(bool denied) { locked([&](WheelModel &m) { m.permissionDenied = denied; }); }
 void setPresenceListener(std::function<void(bool)> listener)
 {

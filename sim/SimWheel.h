@@ -73,6 +73,7 @@ bool rebooting();
 void setPresent(bool present);
 bool present();
 int openCount(); // successful opens since reset()
+int lookupCount(); // hid_enumerate calls since reset(), found or not
 
 // A wheel whose node this user may not open (no udev rule): it is listed by
 // hid_enumerate, and hid_open/hid_open_path fail with errno EACCES.

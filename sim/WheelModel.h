@@ -53,6 +53,7 @@ public:
     std::chrono::steady_clock::time_point rebootUntil{};
     std::chrono::milliseconds rebootDuration{2000};
     int opens = 0;
+    int lookups = 0; // hid_enumerate calls
     bool permissionDenied = false;
     std::function<void(bool)> presenceListener;
 
