@@ -36,15 +36,6 @@ QByteArray profileText()
     return text + "]}\n";
 }
 
-// The slot whose colour a button shows after an import: its last.
-int lastSlotOf(const char *button)
-{
-    int last = -1;
-    for (int k = 0; k < 26; ++k)
-        last = qstrcmp(kSlotButtons[k], button) ? last : k;
-    return last;
-}
-
 // The block the page sends after importing profileText().
 LedBlock importedBlock(std::uint8_t commit)
 {

@@ -137,9 +137,7 @@ private slots:
 
         LedBlock saved{};
         for (int v = 0; v < 78; ++v) {
-            int last = v / 3;
-            for (int k = last; k < 26; ++k)
-                last = qstrcmp(kSlotButtons[k], kSlotButtons[v / 3]) ? last : k;
+            const int last = lastSlotOf(kSlotButtons[v / 3]);
             setChannelLevel(saved.data(), v, channelLevel(block.data(), 3 * last + v % 3));
         }
         saved[53] = 0x5E;

@@ -26,9 +26,7 @@ vorla::LedBlock storedBlock()
 {
     vorla::LedBlock block{};
     for (int v = 0; v < 78; ++v) {
-        int button = 0;
-        while (qstrcmp(kSlotButtons[button], kSlotButtons[v / 3]) != 0)
-            ++button;
+        const int button = firstSlotOf(kSlotButtons[v / 3]);
         setChannelLevel(block.data(), v, (button * (5 + 2 * (v % 3)) + v % 3 + 1) % 16);
     }
     block[53] = 0x5E;

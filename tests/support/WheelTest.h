@@ -70,6 +70,23 @@ constexpr const char *kSlotButtons[26] = {
     "pbD16", "pbD26", "pbD16", "pbD26", "pbD16", "pbD26", "pbD3",  "pbD4",
 };
 
+// The first and the last slot a button stands for (one and the same for a
+// one-LED button); -1 for a name that is no LED button.
+inline int firstSlotOf(const char *button)
+{
+    for (int k = 0; k < 26; ++k)
+        if (qstrcmp(kSlotButtons[k], button) == 0)
+            return k;
+    return -1;
+}
+inline int lastSlotOf(const char *button)
+{
+    for (int k = 25; k >= 0; --k)
+        if (qstrcmp(kSlotButtons[k], button) == 0)
+            return k;
+    return -1;
+}
+
 // Channel value v (3 * slot + 0/1/2 for red/green/blue) of a block: the low
 // nibble of byte v / 2 for even v, its high nibble for odd v.
 inline int channelLevel(const std::uint8_t *block, int v)
