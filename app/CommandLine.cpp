@@ -194,9 +194,15 @@ int CommandLine::apply(const QString &path, bool store)
 int CommandLine::exec(int argc, char *argv[])
 {
 #ifdef Q_OS_WIN
-    // The program is a GUI program on Windows: borrow the console it was
-    // started from, if any, so that its output is seen.
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    // The program is a GUI program on Windows and gets no console of its
+    // own. Started through its console launcher (vorla-setting.com) it
+    // inherits the launcher's standard handles, redirections included, and
+    // keeps them; started as vorla-setting.exe from a console it has none,
+    // and borrows that console so that its output is seen at all.
+    const HANDLE standardOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    const bool hasOutput = standardOutput && standardOutput != INVALID_HANDLE_VALUE
+                           && GetFileType(standardOutput) != FILE_TYPE_UNKNOWN;
+    if (!hasOutput && AttachConsole(ATTACH_PARENT_PROCESS)) {
         FILE *stream = nullptr;
         freopen_s(&stream, "CONOUT$", "w", stdout);
         freopen_s(&stream, "CONOUT$", "w", stderr);

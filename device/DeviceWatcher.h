@@ -3,10 +3,12 @@
 // How it finds out depends on the platform and on which hidapi the program is
 // linked with, so the watcher is an interface, and each hidapi implementation
 // brings the createDeviceWatcher() that fits it:
-//   the system's hidapi on Linux  a udev monitor on the hidraw subsystem (no
-//                                 wake-ups while nothing happens);
-//   the system's hidapi elsewhere enumeration about once a second, only while
-//                                 the wheel is away;
+//   the system's hidapi on Linux    a udev monitor on the hidraw subsystem
+//                                   (no wake-ups while nothing happens);
+//   the system's hidapi on Windows  the system's device notifications for
+//                                   HID interfaces (no wake-ups either);
+//   the system's hidapi elsewhere,  enumeration about once a second, only
+//   or where those cannot be had    while the wheel is away;
 //   the simulated wheel           its own plug and unplug notices.
 // Signals are delivered on the thread the watcher lives in. The watcher never
 // touches the connection; what to do about a change is the window's call.

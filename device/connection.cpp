@@ -1,15 +1,22 @@
 #include "device/connection.h"
 
+#include "device/FeatureLength.h"
+
 #include <hidapi.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cwchar>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace vorla::connection {
 namespace {
 
 std::mutex handleMutex;
-hid_device *deviceHandle = nullptr; // guarded by handleMutex
+hid_device *deviceHandle = nullptr;   // guarded by handleMutex
+std::size_t featureLength = 0;        // the open wheel's, 0 for "any"; guarded too
 
 void closeLocked()
 {
@@ -17,6 +24,54 @@ void closeLocked()
         hid_close(deviceHandle);
         deviceHandle = nullptr;
     }
+    featureLength = 0;
+}
+
+// A failed hid_open_path: was the wheel there but refused to this user?
+bool openWasRefused(int errorNumber)
+{
+#ifdef _WIN32
+    (void)errorNumber;
+    // The Windows backend sets no errno; its message carries the system's
+    // error code: access denied, or another program holding the wheel alone.
+    const wchar_t *const message = hid_error(nullptr);
+    return message && (std::wcsstr(message, L"(0x00000005)") || std::wcsstr(message, L"(0x00000020)"));
+#else
+    // Linux: the user lacks the udev rule's access (or it is not applied yet).
+    return errorNumber == EACCES || errorNumber == EPERM;
+#endif
+}
+
+// hid_get_feature_report into a buffer as long as the wheel's feature report
+// where the platform wants that; `response` gets at most `length` bytes.
+int readFeatureLocked(std::uint8_t *response, std::size_t length)
+{
+    if (featureLength <= length)
+        return hid_get_feature_report(deviceHandle, response, length);
+    std::vector<std::uint8_t> buffer(featureLength, 0);
+    buffer[0] = response[0];
+    const int read = hid_get_feature_report(deviceHandle, buffer.data(), buffer.size());
+    if (read < 0)
+        return read;
+    const std::size_t kept = std::min(static_cast<std::size_t>(read), length);
+    std::copy_n(buffer.begin(), kept, response);
+    return static_cast<int>(kept);
+}
+
+// Whether the open handle is the wheel's settings interface: it answers the
+// version query. Asked only when the wheel shows several HID interfaces
+// (Windows gives each top-level collection a path of its own).
+bool answersQueryLocked()
+{
+    Report request{};
+    request[0] = kFeatureReportId;
+    request[1] = kCmdQuery;
+    request[kQuerySelectorByte] = kSelectorVersion;
+    if (hid_send_feature_report(deviceHandle, request.data(), request.size()) < 0)
+        return false;
+    Report response{};
+    response[0] = kFeatureReportId;
+    return readFeatureLocked(response.data(), response.size()) > static_cast<int>(kResponseVersionOffset);
 }
 
 } // namespace
@@ -25,27 +80,35 @@ OpenResult open()
 {
     std::lock_guard<std::mutex> lock(handleMutex);
     closeLocked();
-    hid_init();
+    // Where hidapi cannot start at all, no wheel can be reached.
+    if (hid_init() < 0)
+        return OpenResult::NoDevice;
     hid_device_info *const wheels = hid_enumerate(kVendorId, kProductId);
-    bool denied = false;
-    for (const hid_device_info *wheel = wheels; wheel && !deviceHandle; wheel = wheel->next) {
-        errno = 0;
-        deviceHandle = hid_open_path(wheel->path);
-        // The node is there but refused us: the user lacks the udev rule's
-        // access (or it has not been applied yet).
-        const int why = errno;
-        if (!deviceHandle && (why == EACCES || why == EPERM))
-            denied = true;
-    }
+    std::vector<std::string> paths;
+    for (const hid_device_info *wheel = wheels; wheel; wheel = wheel->next)
+        paths.emplace_back(wheel->path);
     hid_free_enumeration(wheels);
-    if (deviceHandle)
-        return OpenResult::Opened;
+
+    bool denied = false;
+    for (const std::string &path : paths) {
+        errno = 0;
+        deviceHandle = hid_open_path(path.c_str());
+        if (!deviceHandle) {
+            denied = denied || openWasRefused(errno);
+            continue;
+        }
+        featureLength = featureReportLength(path.c_str());
+        if (paths.size() == 1 || answersQueryLocked())
+            return OpenResult::Opened;
+        closeLocked();
+    }
     return denied ? OpenResult::PermissionDenied : OpenResult::NoDevice;
 }
 
 bool wheelPresent()
 {
-    hid_init();
+    if (hid_init() < 0)
+        return false;
     hid_device_info *const wheels = hid_enumerate(kVendorId, kProductId);
     hid_free_enumeration(wheels);
     return wheels != nullptr;
@@ -82,7 +145,7 @@ int exchangeFeatureReport(const std::uint8_t *request, std::size_t requestLength
     std::lock_guard<std::mutex> lock(handleMutex);
     if (!deviceHandle || hid_send_feature_report(deviceHandle, request, requestLength) < 0)
         return -1;
-    return hid_get_feature_report(deviceHandle, response, responseLength);
+    return readFeatureLocked(response, responseLength);
 }
 
 int write(const std::uint8_t *data, std::size_t length)

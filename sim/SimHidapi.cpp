@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 using sim::model;
 using sim::receive;
@@ -16,11 +17,29 @@ namespace {
 
 std::wstring openError; // hid_error(nullptr); guarded by the model's mutex
 
-// The one path the simulated wheel enumerates under.
+// The path the simulated wheel enumerates under; with several collections,
+// each has its own: "sim:z-arc&col01", "sim:z-arc&col02", ...
 constexpr const char *kWheelPath = "sim:z-arc";
 
+std::string collectionPath(int collection, int collections)
+{
+    if (collections == 1)
+        return kWheelPath;
+    return std::string(kWheelPath) + "&col0" + std::to_string(collection);
+}
+
+// The collection (1 ...) a path names, or 0.
+int collectionOf(const char *path, int collections)
+{
+    for (int collection = 1; path && collection <= collections; ++collection) {
+        if (collectionPath(collection, collections) == path)
+            return collection;
+    }
+    return 0;
+}
+
 // Opens the wheel if it can be; sets errno like an open(2) of its node would.
-hid_device *openWheel(WheelModel &m)
+hid_device *openWheel(WheelModel &m, int collection)
 {
     if (!m.availableLocked()) {
         openError = L"the wheel is not connected";
@@ -28,13 +47,19 @@ hid_device *openWheel(WheelModel &m)
         return nullptr;
     }
     if (m.permissionDenied) {
+#ifdef _WIN32
+        // As hidapi's Windows backend words a refused open.
+        openError = L"open_device: (0x00000005) Access is denied.";
+#else
         openError = L"Permission denied";
+#endif
         errno = EACCES;
         return nullptr;
     }
     ++m.opens;
     auto *dev = new hid_device;
     dev->generation = m.generation;
+    dev->settingsCollection = collection == m.collections;
     openError.clear();
     return dev;
 }
@@ -62,18 +87,19 @@ HID_API_EXPORT hid_device *HID_API_CALL hid_open(unsigned short vendor_id, unsig
         errno = ENOENT;
         return nullptr;
     }
-    return openWheel(model());
+    return openWheel(model(), model().collections);
 }
 
 HID_API_EXPORT hid_device *HID_API_CALL hid_open_path(const char *path)
 {
     std::lock_guard<std::mutex> lock(model().mutex);
-    if (!path || std::strcmp(path, kWheelPath) != 0) {
+    const int collection = collectionOf(path, model().collections);
+    if (collection == 0) {
         openError = L"no such device";
         errno = ENOENT;
         return nullptr;
     }
-    return openWheel(model());
+    return openWheel(model(), collection);
 }
 
 struct hid_device_info HID_API_EXPORT *HID_API_CALL hid_enumerate(unsigned short vendor_id, unsigned short product_id)
@@ -85,12 +111,17 @@ struct hid_device_info HID_API_EXPORT *HID_API_CALL hid_enumerate(unsigned short
     // A wheel that refuses the open is still listed, as its node would be.
     if (!matches || !model().availableLocked())
         return nullptr;
-    auto *info = static_cast<hid_device_info *>(std::calloc(1, sizeof(hid_device_info)));
-    info->path = strdup(kWheelPath);
-    info->vendor_id = vorla::kVendorId;
-    info->product_id = vorla::kProductId;
-    info->bus_type = HID_API_BUS_USB;
-    return info;
+    hid_device_info *first = nullptr;
+    for (int collection = model().collections; collection >= 1; --collection) {
+        auto *info = static_cast<hid_device_info *>(std::calloc(1, sizeof(hid_device_info)));
+        info->path = strdup(collectionPath(collection, model().collections).c_str());
+        info->vendor_id = vorla::kVendorId;
+        info->product_id = vorla::kProductId;
+        info->bus_type = HID_API_BUS_USB;
+        info->next = first;
+        first = info;
+    }
+    return first;
 }
 
 void HID_API_EXPORT HID_API_CALL hid_free_enumeration(struct hid_device_info *devs)

@@ -55,6 +55,8 @@ void WheelModel::resetLocked()
     resetStreamsLocked();
     present = true;
     permissionDenied = false;
+    featureLength = 0;
+    collections = 1;
     timed.clear();
     returnAfterVanish = std::chrono::milliseconds(-1);
     ++generation;
@@ -284,7 +286,7 @@ int WheelModel::firmwareFinish(hid_device *)
 
 int WheelModel::featureGet(hid_device *dev, std::uint8_t *data, std::size_t length)
 {
-    if (length < vorla::kReportSize)
+    if (length < std::max(vorla::kReportSize, featureLength))
         return violate(dev, "feature read of " + std::to_string(length) + " bytes, shorter than a report");
     if (data[0] != vorla::kFeatureReportId)
         return violate(dev, "feature read with report id " + std::to_string(data[0]));
@@ -293,7 +295,8 @@ int WheelModel::featureGet(hid_device *dev, std::uint8_t *data, std::size_t leng
 
     const int selector = pendingSelector;
     pendingSelector = -1;
-    std::fill(data + 1, data + vorla::kReportSize, 0);
+    const std::size_t answered = std::max(vorla::kReportSize, featureLength);
+    std::fill(data + 1, data + answered, 0);
     if (selector == vorla::kSelectorVersion) {
         std::copy_n(versionText.begin(), std::min(versionText.size(), kVersionCapacity),
                     data + vorla::kResponseVersionOffset);
@@ -305,7 +308,7 @@ int WheelModel::featureGet(hid_device *dev, std::uint8_t *data, std::size_t leng
         std::copy_n(storedLeds.begin() + vorla::kLedChunkSize * selector, vorla::kLedChunkSize,
                     data + vorla::kResponseLedSliceOffset);
     }
-    return int(vorla::kReportSize);
+    return int(answered);
 }
 
 int WheelModel::output(hid_device *dev, const std::uint8_t *data, std::size_t length)
@@ -393,6 +396,14 @@ bool present() { return locked([](WheelModel &m) { return m.present; }); }
 int openCount() { return locked([](WheelModel &m) { return m.opens; }); }
 int lookupCount() { return locked([](WheelModel &m) { return m.lookups; }); }
 void setPermissionDenied(bool denied) { locked([&](WheelModel &m) { m.permissionDenied = denied; }); }
+std::size_t featureReportLength(const char *) { return locked([](WheelModel &m) { return m.featureLength; }); }
+void setWindowsHid(std::size_t featureLength, int collections)
+{
+    locked([&](WheelModel &m) {
+        m.featureLength = featureLength;
+        m.collections = std::max(collections, 1);
+    });
+}
 void setPresenceListener(std::function<void(bool)> listener)
 {
     locked([&](WheelModel &m) { m.presenceListener = std::move(listener); });

@@ -69,6 +69,16 @@ int firmwareWrites();
 void setRebootDuration(std::chrono::milliseconds duration);
 bool rebooting();
 
+// The wheel as Windows' HID stack shows it: its feature reports are
+// `featureLength` bytes long, and a feature read into a shorter buffer fails
+// (0: any length of at least a report goes, as on Linux); and it shows
+// `collections` HID interfaces (top-level collections), each under a path of
+// its own, of which only the last answers the wheel's reports.
+void setWindowsHid(std::size_t featureLength, int collections);
+// The feature report length of the interface at an enumerated path (0 as on
+// Linux), as the program's featureReportLength() asks the system.
+std::size_t featureReportLength(const char *path);
+
 // Plugged in or not. Unplugging kills open handles.
 void setPresent(bool present);
 bool present();

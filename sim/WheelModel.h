@@ -19,6 +19,7 @@ struct hid_device_ {
     std::uint64_t generation = 0; // the wheel's life this handle was opened in
     std::wstring error;
     std::atomic<int> callsInFlight{0};
+    bool settingsCollection = true; // the interface that answers the wheel's reports
 };
 
 namespace sim {
@@ -55,6 +56,8 @@ public:
     int opens = 0;
     int lookups = 0; // hid_enumerate calls
     bool permissionDenied = false;
+    std::size_t featureLength = 0; // Windows' feature report length; 0: any
+    int collections = 1;
     std::function<void(bool)> presenceListener;
 
     // Plug and unplug events at a time, carried out by the wheel's own clock

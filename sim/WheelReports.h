@@ -16,6 +16,11 @@ int receive(hid_device *dev, ReportKind kind, const unsigned char *data, std::si
 {
     if (!dev)
         return -1;
+    if (!dev->settingsCollection) {
+        // Another top-level collection of the wheel: its reports are not these.
+        std::lock_guard<std::mutex> lock(model().mutex);
+        return model().fail(dev, "no such report in this collection");
+    }
     struct InFlight {
         hid_device *dev;
         bool overlapped;

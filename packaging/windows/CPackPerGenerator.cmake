@@ -1,0 +1,5 @@
+# Read by CPack once per generator: the installer is told apart from the
+# portable zip by its name.
+if(CPACK_GENERATOR STREQUAL "NSIS")
+  set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_FILE_NAME}-setup")
+endif()

@@ -1,0 +1,27 @@
+# The installer installs for the user who runs it, without administrator
+# rights: CMake's own NSIS template, with its few machine-wide choices made
+# per user. Writes NSIS.template.in into OUTPUT_DIR, which CPack then takes
+# before its own (CPACK_MODULE_PATH).
+#   vorla_per_user_nsis_template(OUTPUT_DIR)
+function(vorla_per_user_nsis_template output_dir)
+  set(cmake_template "${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in")
+  file(READ "${cmake_template}" template)
+  set(changes
+    # Asks for no elevation.
+    "RequestExecutionLevel admin" "RequestExecutionLevel user"
+    # Shortcuts and SHCTX registry keys: the user's, even for an administrator.
+    "SetShellVarContext all" "SetShellVarContext current"
+    # The "just me" default folder is the install root, not Documents.
+    "$DOCUMENTS\\@CPACK_PACKAGE_INSTALL_DIRECTORY@" "@CPACK_NSIS_INSTALL_ROOT@\\@CPACK_PACKAGE_INSTALL_DIRECTORY@"
+    # The uninstall entries, which the template keeps in HKLM.
+    "HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" "HKCU \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")
+  while(changes)
+    list(POP_FRONT changes from to)
+    string(FIND "${template}" "${from}" found)
+    if(found EQUAL -1)
+      message(FATAL_ERROR "${cmake_template} has no '${from}' to make per user")
+    endif()
+    string(REPLACE "${from}" "${to}" template "${template}")
+  endwhile()
+  file(WRITE "${output_dir}/NSIS.template.in" "${template}")
+endfunction()

@@ -1,0 +1,62 @@
+# Sourced by build-windows.sh: the static Qt 6 for Windows, cross-built once
+# and cached.
+#   vorla_qt_prefix CACHE   the installed prefix for this Qt version and options
+#   vorla_build_qt CACHE    builds it there unless it is already there
+
+vorla_windows_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+vorla_qt_version() { dpkg-query -W -f='${Version}' qt6-base-dev-tools; }
+
+vorla_qt_prefix() {
+    local key
+    key="$(cat "$vorla_windows_dir/qt-features.txt" "$vorla_windows_dir/toolchain-mingw64.cmake" \
+           | sha256sum | cut -c1-12)"
+    echo "$1/qt6-$(vorla_qt_version)-win64-$key"
+}
+
+vorla_build_qt() {
+    local cache="$1" prefix
+    prefix="$(vorla_qt_prefix "$cache")"
+    [ -f "$prefix/.complete" ] && return 0
+    local version source build
+    version="$(vorla_qt_version)"
+    vorla_fetch_source qt6-base "$version" "$cache/src"
+    source="$cache/src/qt6-base-$version"
+    build="$prefix.build"
+    local options
+    options="$(grep -v '^#' "$vorla_windows_dir/qt-features.txt")"
+    echo "Cross-building static Qt $version for Windows into $prefix (about an hour on 2 cores)"
+    # shellcheck disable=SC2086  # the options are words
+    cmake -S "$source" -B "$build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$vorla_windows_dir/toolchain-mingw64.cmake" \
+        -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        $options > "$build.configure.log" 2>&1 \
+        || { tail -30 "$build.configure.log" >&2; return 1; }
+    cmake --build "$build" --parallel "$(nproc)"
+    cmake --install "$build" > /dev/null
+    rm -rf "$build"
+    touch "$prefix/.complete"
+}
+
+# hidapi's Windows backend, static, from the distribution's hidapi source.
+#   vorla_hidapi_prefix CACHE / vorla_build_hidapi CACHE
+vorla_hidapi_version() { apt-cache show libhidapi-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1; }
+
+vorla_hidapi_prefix() { echo "$1/hidapi-$(vorla_hidapi_version)-win64"; }
+
+vorla_build_hidapi() {
+    local cache="$1" prefix version
+    prefix="$(vorla_hidapi_prefix "$cache")"
+    [ -f "$prefix/.complete" ] && return 0
+    version="$(vorla_hidapi_version)"
+    vorla_fetch_source hidapi "$version" "$cache/src"
+    cmake -S "$cache/src/hidapi-$version" -B "$prefix.build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$vorla_windows_dir/toolchain-mingw64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DHIDAPI_BUILD_HIDTEST=OFF \
+        -DCMAKE_INSTALL_PREFIX="$prefix" > /dev/null
+    cmake --build "$prefix.build"
+    cmake --install "$prefix.build" > /dev/null
+    rm -rf "$prefix.build"
+    touch "$prefix/.complete"
+}
