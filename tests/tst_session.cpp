@@ -75,68 +75,51 @@ private slots:
 
     void lifecycle_data()
     {
-        // Events: connect, transfer, done, failed, reportfailed (the window's
-        // calls); left, arrived (the watcher); present, absent, deny, allow,
-        // failread (the next query fails), failreads (every one from the next
-        // on) (the wheel); +N (N ms go by).
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QStringList>("said");
+        // Events, split at blanks: connect, transfer, done, failed,
+        // reportfailed (the window's calls); left, arrived (the watcher);
+        // present, absent, deny, allow, failread (the next query fails),
+        // failreads (every one from the next on) (the wheel); +N (N ms go by).
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("state");
-
-        const QStringList neverBack = {"waiting@0-14750×60", "waited@15000", "failed NoDevice@15000"};
-        QTest::newRow("start-up: read") << QStringList{"connect"} << QStringList{"read@0"} << "Ready";
-        QTest::newRow("start-up: no wheel")
-            << QStringList{"absent", "connect"} << QStringList{"failed NoDevice@0"} << "Failed";
-        QTest::newRow("start-up: a query fails")
-            << QStringList{"failread", "connect"} << QStringList{"failed CannotRead@0"} << "Failed";
-        QTest::newRow("start-up: not ours to open")
-            << QStringList{"deny", "connect"} << QStringList{"failed PermissionDenied@0"} << "Failed";
-        QTest::newRow("pulled out, plugged back")
-            << QStringList{"connect", "absent", "left", "left", "+500", "present", "arrived"}
-            << QStringList{"read@0", "left@0", "read@500"} << "Ready";
-        QTest::newRow("a failed report: the wheel gone")
-            << QStringList{"connect", "absent", "reportfailed"} << QStringList{"read@0", "left@0"} << "Away";
-        QTest::newRow("a failed report: the wheel still there")
-            << QStringList{"connect", "reportfailed"} << QStringList{"read@0"} << "Ready";
+        const QString neverBack = "read@0 waiting@0-14750×60 waited@15000 failed:NoDevice@15000";
+        const auto row = [](const char *name, const char *events, const QString &said, const char *state) {
+            QTest::newRow(name) << QString(events) << said << QString(state);
+        };
+        row("start-up: read", "connect", "read@0", "Ready");
+        row("start-up: no wheel", "absent connect", "failed:NoDevice@0", "Failed");
+        row("start-up: a query fails", "failread connect", "failed:CannotRead@0", "Failed");
+        row("start-up: not ours to open", "deny connect", "failed:PermissionDenied@0", "Failed");
+        row("pulled out, plugged back", "connect absent left left +500 present arrived", "read@0 left@0 read@500",
+            "Ready");
+        row("a failed report: the wheel gone", "connect absent reportfailed", "read@0 left@0", "Away");
+        row("a failed report: the wheel still there", "connect reportfailed", "read@0", "Ready");
         // The access list may lag the node by up to 2 s; one box, even when it
         // comes back refused once more; after it was read and left, a box again.
-        QTest::newRow("back, but not ours to open")
-            << QStringList{"connect", "absent", "left", "deny", "present", "arrived", "+3000",
-                           "absent", "left", "present", "arrived", "+3000", "allow", "arrived",
-                           "absent", "left", "deny", "present", "arrived", "+3000"}
-            << QStringList{"read@0", "left@0", "permission@2000", "read@6000", "left@6000", "permission@8000"}
-            << "PermissionDenied";
-        QTest::newRow("back, and ours to open within the 2 s")
-            << QStringList{"connect", "absent", "left", "deny", "present", "arrived", "+1000", "allow", "+250"}
-            << QStringList{"read@0", "left@0", "read@1250"} << "Ready";
-        QTest::newRow("gone during a transfer: waited for once it failed")
-            << QStringList{"connect", "transfer", "absent", "left", "failed", "+1000", "present", "arrived"}
-            << QStringList{"read@0", "left@0", "read@1000"} << "Ready";
-        QTest::newRow("after an upload: back at once")
-            << QStringList{"connect", "transfer", "done", "+0"} << QStringList{"read@0", "waited@0", "read@0"}
-            << "Ready";
-        QTest::newRow("a failed transfer, the wheel still there: read afresh")
-            << QStringList{"connect", "transfer", "failed", "+0"} << QStringList{"read@0", "waited@0", "read@0"}
-            << "Ready";
+        row("back, but not ours to open",
+            "connect absent left deny present arrived +3000 absent left present arrived +3000 allow arrived "
+            "absent left deny present arrived +3000",
+            "read@0 left@0 permission@2000 read@6000 left@6000 permission@8000", "PermissionDenied");
+        row("back, and ours to open within the 2 s", "connect absent left deny present arrived +1000 allow +250",
+            "read@0 left@0 read@1250", "Ready");
+        row("gone during a transfer: waited for once it failed",
+            "connect transfer absent left failed +1000 present arrived", "read@0 left@0 read@1000", "Ready");
+        row("after an upload: back at once", "connect transfer done +0", "read@0 waited@0 read@0", "Ready");
+        row("a failed transfer, the wheel still there: read afresh", "connect transfer failed +0",
+            "read@0 waited@0 read@0", "Ready");
         // Tried every 250 ms: opened at most 250 ms after it is back.
-        QTest::newRow("after an upload: back after 2.1 s")
-            << QStringList{"connect", "transfer", "absent", "done", "left", "+2100", "present", "arrived", "+1000"}
-            << QStringList{"read@0", "waiting@0-2000×9", "waited@2250", "read@2250"} << "Ready";
-        QTest::newRow("after an upload: a failed read, then an answer")
-            << QStringList{"connect", "transfer", "done", "failread", "+1000"}
-            << QStringList{"read@0", "waiting@0", "waited@250", "read@250"} << "Ready";
-        QTest::newRow("after an upload: every read fails for 15 s")
-            << QStringList{"connect", "transfer", "done", "failreads", "+20000"} << (QStringList{"read@0"} << neverBack)
-            << "Failed";
-        QTest::newRow("after an upload: never back")
-            << QStringList{"connect", "transfer", "absent", "done", "+20000"} << (QStringList{"read@0"} << neverBack)
-            << "Failed";
+        row("after an upload: back after 2.1 s", "connect transfer absent done left +2100 present arrived +1000",
+            "read@0 waiting@0-2000×9 waited@2250 read@2250", "Ready");
+        row("after an upload: a failed read, then an answer", "connect transfer done failread +1000",
+            "read@0 waiting@0 waited@250 read@250", "Ready");
+        row("after an upload: every read fails for 15 s", "connect transfer done failreads +20000", neverBack, "Failed");
+        row("after an upload: never back", "connect transfer absent done +20000", neverBack, "Failed");
     }
 
     void lifecycle()
     {
-        QFETCH(QStringList, events);
-        QFETCH(QStringList, said);
+        QFETCH(QString, events);
+        QFETCH(QString, said);
         QFETCH(QString, state);
 
         auto *clock = new TestClock;
@@ -150,10 +133,10 @@ private slots:
         connect(&session, &vorla::WheelSession::wheelLeft, [&] { note("left"); });
         connect(&session, &vorla::WheelSession::permissionDenied, [&] { note("permission"); });
         connect(&session, &vorla::WheelSession::failed, [&](vorla::WheelSession::Failure why) {
-            note("failed " + keyOf(why));
+            note("failed:" + keyOf(why));
         });
 
-        for (const QString &event : events) {
+        for (const QString &event : events.split(' ')) {
             const int nextReport = int(sim::received().size()) + 1;
             if (event.startsWith('+'))
                 clock->advance(milliseconds(event.mid(1).toInt()));
@@ -178,7 +161,7 @@ private slots:
             else
                 QFAIL(qPrintable("unknown event " + event));
         }
-        QCOMPARE(folded(heard), said);
+        QCOMPARE(folded(heard).join(' '), said);
         QCOMPARE(keyOf(session.state()), state);
         // The handle is held exactly while the session is ready.
         QCOMPARE(vorla::connection::isOpen(), session.state() == vorla::WheelSession::State::Ready);
