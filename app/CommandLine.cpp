@@ -1,9 +1,8 @@
 #include "app/CommandLine.h"
 
-#include "device/connection.h"
-#include "device/profile.h"
-#include "device/query.h"
+#include "device/WheelSession.h"
 #include "device/send.h"
+#include "profile/profile.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -119,7 +118,12 @@ int CommandLine::run(const QStringList &arguments)
 
 int CommandLine::open()
 {
-    switch (vorla::connection::open()) {
+    return openStatus(vorla::connection::open());
+}
+
+int CommandLine::openStatus(vorla::connection::OpenResult opened)
+{
+    switch (opened) {
     case vorla::connection::OpenResult::Opened:
         return Ok;
     case vorla::connection::OpenResult::NoDevice:
@@ -130,14 +134,24 @@ int CommandLine::open()
     return fail(NoWheel, tr("No device."));
 }
 
+int CommandLine::read(vorla::WheelSettings &settings)
+{
+    // The window's session opens and reads the wheel the same way.
+    const vorla::WheelLook look = vorla::openAndRead();
+    if (const int status = openStatus(look.opened))
+        return status;
+    if (!look.settings)
+        return fail(WheelRefused, tr("Can not read setting: the wheel did not answer."));
+    settings = *look.settings;
+    return Ok;
+}
+
 int CommandLine::info(bool json)
 {
-    if (const int status = open())
+    vorla::WheelSettings settings;
+    if (const int status = read(settings))
         return status;
-    const std::optional<vorla::WheelSettings> settings = vorla::readSettings();
-    if (!settings)
-        return fail(WheelRefused, tr("Can not read setting: the wheel did not answer."));
-    const vorla::Profile profile = vorla::profileFromSettings(*settings);
+    const vorla::Profile profile = vorla::profileFromSettings(settings);
     if (json) {
         out << QString::fromUtf8(vorla::profileToJson(profile));
         return Ok;
@@ -158,13 +172,11 @@ int CommandLine::info(bool json)
 
 int CommandLine::exportTo(const QString &path)
 {
-    if (const int status = open())
+    vorla::WheelSettings settings;
+    if (const int status = read(settings))
         return status;
-    const std::optional<vorla::WheelSettings> settings = vorla::readSettings();
-    if (!settings)
-        return fail(WheelRefused, tr("Can not read setting: the wheel did not answer."));
     QString message;
-    if (!vorla::writeProfile(path, vorla::profileFromSettings(*settings), &message))
+    if (!vorla::writeProfile(path, vorla::profileFromSettings(settings), &message))
         return fail(FileNotWritten, message);
     return Ok;
 }

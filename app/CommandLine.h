@@ -5,6 +5,9 @@
 // any GUI is built, so it works without a display. It talks to the wheel
 // through the same device code as the window.
 
+#include "device/connection.h"
+#include "device/query.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -46,7 +49,11 @@ private:
     int info(bool json);
     int exportTo(const QString &path);
     int apply(const QString &path, bool store);
+    // Opens the wheel: Ok, or the failure said.
     int open();
+    int openStatus(vorla::connection::OpenResult opened);
+    // open(), then everything the wheel stores.
+    int read(vorla::WheelSettings &settings);
     int fail(Status status, const QString &message);
 
     QTextStream &out;

@@ -49,9 +49,7 @@ MainWindow::MainWindow(QWidget *parent)
     , upgrade(nullptr)
 {
     ui->setupUi(this);
-    retryTimer = new QTimer(this);
-    retryTimer->setSingleShot(true);
-    watcher = vorla::createDeviceWatcher(this);
+    session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
 
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));
@@ -69,9 +67,12 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->hsBite, SIGNAL(sliderReleased()), this, SLOT(onPaddleChange()));
     connect(ui->pbSaveP, SIGNAL(clicked(bool)), this, SLOT(onSavePaddle()));
     connect(&upgrade, SIGNAL(invalidImage()), this, SLOT(onInvalidImage()));
-    connect(retryTimer, SIGNAL(timeout()), this, SLOT(onInit()));
-    connect(watcher, SIGNAL(wheelArrived()), this, SLOT(onWheelArrived()));
-    connect(watcher, SIGNAL(wheelLeft()), this, SLOT(onWheelLeft()));
+    connect(session, SIGNAL(settingsRead(vorla::WheelSettings)), this, SLOT(onWheelRead(vorla::WheelSettings)));
+    connect(session, SIGNAL(waitingAfterUpgrade(bool)), this, SLOT(onUpgradeWait(bool)));
+    connect(session, SIGNAL(wheelLeft()), this, SLOT(onWheelLeft()));
+    connect(session, SIGNAL(permissionDenied()), this, SLOT(onPermissionDenied()));
+    connect(session, SIGNAL(failed(vorla::WheelSession::Failure)), this,
+            SLOT(onWheelFailed(vorla::WheelSession::Failure)));
 
     ui->stackedWidget->setCurrentIndex(0);
     dragOrigin = kNoDrag;

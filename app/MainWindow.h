@@ -7,27 +7,25 @@
 //   paddle page  previews the bite point while the slider moves, stores it;
 //   device page  hands a firmware image to the VorlaUpgrade worker, follows its
 //                progress and reconnects once the wheel has restarted;
-//   watcher      notices the wheel pulled out (the window shows it and waits,
-//                its sending controls locked) and plugged back in (onInit
-//                reads it again).
+//   session      the connection's life (device/WheelSession.h): it opens and
+//                reads the wheel, waits for it after an upload, notices it
+//                pulled out and plugged back in; the window shows what it says
+//                (the settings, the banner, locked controls, the boxes).
 // All device traffic of the GUI thread happens inside these slots, through
 // the serialised connection in device/.
 
-#include "device/DeviceWatcher.h"
+#include "device/WheelSession.h"
 #include "device/leds.h"
 #include "upgrade/VorlaUpgrade.h"
 
 #include <QColor>
-#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QPoint>
 
-#include <chrono>
 #include <cstdint>
 
 class MainWindowForm;
 class QPushButton;
-class QTimer;
 
 class MainWindow : public QMainWindow
 {
@@ -39,8 +37,8 @@ public:
 
     // The firmware worker, for tests that shorten its waits.
     VorlaUpgrade &upgradeWorker() { return upgrade; }
-    // How long the wheel may take to come back after a transfer (15 s).
-    void setReconnectWait(std::chrono::milliseconds wait) { reconnectWait = wait; }
+    // The connection's life, for tests that follow it.
+    vorla::WheelSession &wheelSession() { return *session; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -64,8 +62,13 @@ protected slots:
     void onSavePaddle();
     void onPaddleChange();
     void onInvalidImage();
-    void onWheelArrived();
+
+    // What the session says.
+    void onWheelRead(const vorla::WheelSettings &settings);
+    void onUpgradeWait(bool waiting);
     void onWheelLeft();
+    void onPermissionDenied();
+    void onWheelFailed(vorla::WheelSession::Failure why);
 
 private slots:
     // The LED page's context menu: colours to and from a profile file.
@@ -92,28 +95,10 @@ private:
     void finishUpgrade(bool succeeded);
     void setSendingControlsEnabled(bool enabled);
 
-    // The wheel coming and going.
-    void connectAgain(std::chrono::milliseconds within);
-    void goAway();
-    // After a report failed: if the wheel is gone, the window shows it.
-    void noticeFailedReport();
-
     MainWindowForm *ui;
     QPoint dragOrigin;
     VorlaUpgrade upgrade;
 
-    // Why onInit connects: at start-up a failure ends the program at once;
-    // after a transfer the wheel restarts, and onInit keeps trying until
-    // connectDeadline, then ends it; when a wheel came back after it was
-    // pulled out, onInit keeps trying until connectDeadline, then waits on.
-    enum class ConnectReason { Startup, AfterUpgrade, Return };
-    ConnectReason connectReason = ConnectReason::Startup;
-    QDeadlineTimer connectDeadline;
-    QTimer *retryTimer;
-    std::chrono::milliseconds reconnectWait{15000};
-
-    vorla::DeviceWatcher *watcher;
+    vorla::WheelSession *session;
     QWidget *disconnectedBanner;
-    bool wheelAway = false;
-    bool permissionTold = false; // while away: the permission box was shown
 };

@@ -5,7 +5,6 @@
 
 #include "app/ProgressPacer.h"
 #include "app/forms/MainWindowForm.h"
-#include "device/connection.h"
 #include "device/firmware.h"
 
 #include <QFileDialog>
@@ -16,7 +15,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 #include <optional>
 
@@ -55,6 +53,7 @@ void MainWindow::onUpgrade()
     }
     // Nothing else may talk to the wheel while it takes an image.
     setSendingControlsEnabled(false);
+    session->beginTransfer();
     upgrade.setFirmwarePath(path);
     upgrade.setFirmwareSize(*size);
     upgrade.start();
@@ -78,7 +77,8 @@ void MainWindow::onInvalidImage()
     ui->pgUpgrade->hide();
     ui->lbUpgrade->hide();
     QMessageBox::critical(this, tr("Error"), tr("Not a valid firmware."));
-    setSendingControlsEnabled(!wheelAway);
+    session->transferAbandoned();
+    setSendingControlsEnabled(session->canSend());
 }
 
 void MainWindow::finishUpgrade(bool succeeded)
@@ -90,16 +90,8 @@ void MainWindow::finishUpgrade(bool succeeded)
     else
         QMessageBox::critical(this, tr("Error"), tr("Upgrade firmware failed."));
 
-    // A wheel pulled out during the transfer is waited for like any other.
-    if (!succeeded && !vorla::connection::wheelPresent()) {
-        goAway();
-        return;
-    }
-    // The wheel restarts after a transfer, whatever its outcome: open it afresh.
-    vorla::connection::close();
-    connectReason = ConnectReason::AfterUpgrade;
-    connectDeadline.setRemainingTime(reconnectWait);
-    retryTimer->start(0);
+    // The session reconnects, or waits for a wheel pulled out meanwhile.
+    session->transferFinished(succeeded);
 }
 
 void MainWindow::setSendingControlsEnabled(bool enabled)

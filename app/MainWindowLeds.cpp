@@ -111,7 +111,7 @@ void MainWindow::onColorPick()
         return; // cancelled: the button keeps its colour and the wheel is left alone
     setButtonColor(button, colour);
     if (!writeColors(false))
-        noticeFailedReport();
+        session->reportFailed();
 }
 
 void MainWindow::onSaveColor()
@@ -120,6 +120,6 @@ void MainWindow::onSaveColor()
         QMessageBox::information(this, tr("Success"), tr("LED colors saved."));
         return;
     }
-    noticeFailedReport();
+    session->reportFailed();
     QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
 }

@@ -23,7 +23,7 @@ void MainWindow::onPaddleChange()
     if (!ui->cbPaddle->isChecked())
         return;
     if (!vorla::sendPaddle(std::uint8_t(ui->hsBite->value()), false))
-        noticeFailedReport();
+        session->reportFailed();
 }
 
 std::uint8_t MainWindow::paddleValue() const
@@ -37,6 +37,6 @@ void MainWindow::onSavePaddle()
         QMessageBox::information(this, tr("Success"), tr("Paddle status saved."));
         return;
     }
-    noticeFailedReport();
+    session->reportFailed();
     QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
 }

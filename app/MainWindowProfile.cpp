@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 
 #include "app/forms/MainWindowForm.h"
-#include "device/profile.h"
+#include "profile/profile.h"
 
 #include <QFileDialog>
 #include <QMenu>
@@ -29,7 +29,7 @@ void MainWindow::onColorMenu(const QPoint &position)
     QAction *importColors = menu.addAction(tr("Import colours…"));
     // An import previews on the wheel: not while a firmware transfer has it,
     // nor while the wheel is away.
-    importColors->setEnabled(ui->pbSave->isEnabled());
+    importColors->setEnabled(session->canSend());
     QAction *chosen = menu.exec(ui->page2->mapToGlobal(position));
     if (chosen == exportColors)
         onExportColors();
@@ -63,5 +63,5 @@ void MainWindow::onImportColors()
     }
     showColors(profile->leds);
     if (!writeColors(false))
-        noticeFailedReport();
+        session->reportFailed();
 }

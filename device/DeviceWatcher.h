@@ -11,7 +11,8 @@
 //   or where those cannot be had    while the wheel is away;
 //   the simulated wheel           its own plug and unplug notices.
 // Signals are delivered on the thread the watcher lives in. The watcher never
-// touches the connection; what to do about a change is the window's call.
+// touches the connection; what to do about a change is the wheel session's
+// call (device/WheelSession.h).
 
 #include <QObject>
 
@@ -24,7 +25,7 @@ class DeviceWatcher : public QObject
 public:
     using QObject::QObject;
 
-    // Whether the window waits for the wheel to come back. A watcher that must
+    // Whether the session waits for the wheel to come back. A watcher that must
     // look for the wheel itself looks only while it is away.
     virtual void setWheelAway(bool away) { Q_UNUSED(away) }
 

@@ -2,7 +2,7 @@
 // like a pick and "Save Setting" stores them; a broken file is refused with
 // its message and changes nothing; "Export colours…" writes what the page
 // shows. And what the command line stores, the window shows at its start.
-#include "device/profile.h"
+#include "profile/profile.h"
 #include "support/CommandRun.h"
 #include "support/WheelTest.h"
 
@@ -188,8 +188,9 @@ private slots:
         sim::clearReceived();
         useMenu(s->child<QWidget>("page2"), kImport, QString());
         useMenu(s->child<QWidget>("page2"), QString(), QString());
-        button("pbSave")->setEnabled(false);
+        s->window->wheelSession().beginTransfer();
         useMenu(s->child<QWidget>("page2"), kImport, writeFile(QStringLiteral("theme.json"), profileText()));
+        s->window->wheelSession().transferAbandoned();
         QStringList kinds;
         for (const ModalAnswerer::Box &box : s->answerer.boxes())
             kinds << box.kind;

@@ -1,7 +1,7 @@
 // The command line against the simulated wheel: which arguments leave the
 // window for it, its exit statuses and one-line messages, --info, and profiles
 // exported and applied (previewed or stored) exactly.
-#include "device/profile.h"
+#include "profile/profile.h"
 #include "support/CommandRun.h"
 #include "support/WheelTest.h"
 

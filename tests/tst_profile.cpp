@@ -1,7 +1,7 @@
 // Profile files: what the writer produces reads back unchanged, and the
 // reader refuses every kind of broken file with the field and the reason,
 // before anything reaches the wheel.
-#include "device/profile.h"
+#include "profile/profile.h"
 #include "sim/SimWheel.h"
 #include "support/CommandRun.h"
 

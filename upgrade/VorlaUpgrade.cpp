@@ -43,7 +43,7 @@ VorlaUpgrade::~VorlaUpgrade()
 
 void VorlaUpgrade::run()
 {
-    const std::optional<QByteArray> image = readImage(m_firmwarePath, m_firmwareSize);
+    const std::optional<QByteArray> image = readImage(firmwarePath, firmwareSize);
     if (!image) {
         // Not even a finish report: the wheel would write an image it never got.
         emit invalidImage();
@@ -79,7 +79,7 @@ void VorlaUpgrade::run()
         return;
     }
     for (int value = vorla::kProgressWritingFirst; value <= vorla::kProgressDone; ++value) {
-        msleep(static_cast<unsigned long>(m_writingStep.count()));
+        msleep(static_cast<unsigned long>(writingStep.count()));
         emit progress(value);
     }
 }

@@ -23,15 +23,14 @@ public:
     explicit VorlaUpgrade(QObject *parent = nullptr);
     ~VorlaUpgrade() override;
 
-    QString firmwarePath() const { return m_firmwarePath; }
     // Set on the GUI thread before start().
-    void setFirmwarePath(const QString &path) { m_firmwarePath = path; }
+    void setFirmwarePath(const QString &path) { firmwarePath = path; }
     // The size the page found when it checked the file; a run refuses a file
     // that no longer has it. Negative: whatever size the file has when read.
-    void setFirmwareSize(qint64 size) { m_firmwareSize = size; }
+    void setFirmwareSize(qint64 size) { firmwareSize = size; }
 
     // Each of the four steps the wheel is given to write the image (1 s).
-    void setWritingStepDuration(std::chrono::milliseconds duration) { m_writingStep = duration; }
+    void setWritingStepDuration(std::chrono::milliseconds duration) { writingStep = duration; }
 
 signals:
     void progress(int);
@@ -41,7 +40,7 @@ protected:
     void run() override;
 
 private:
-    QString m_firmwarePath;
-    qint64 m_firmwareSize = -1;
-    std::chrono::milliseconds m_writingStep{1000};
+    QString firmwarePath;
+    qint64 firmwareSize = -1;
+    std::chrono::milliseconds writingStep{1000};
 };

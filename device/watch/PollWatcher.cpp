@@ -11,16 +11,16 @@ constexpr int kPollIntervalMs = 1000;
 PollWatcher::PollWatcher(QObject *parent)
     : DeviceWatcher(parent)
 {
-    m_timer.setInterval(kPollIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &PollWatcher::look);
+    timer.setInterval(kPollIntervalMs);
+    connect(&timer, &QTimer::timeout, this, &PollWatcher::look);
 }
 
 void PollWatcher::setWheelAway(bool away)
 {
     if (away)
-        m_timer.start();
+        timer.start();
     else
-        m_timer.stop();
+        timer.stop();
 }
 
 void PollWatcher::look()

@@ -19,7 +19,7 @@ public:
 private:
     void look();
 
-    QTimer m_timer;
+    QTimer timer;
 };
 
 } // namespace vorla

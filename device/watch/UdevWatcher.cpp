@@ -41,33 +41,33 @@ UdevWatcher *UdevWatcher::create(QObject *parent)
 
 UdevWatcher::UdevWatcher(udev *context, udev_monitor *monitor, QObject *parent)
     : DeviceWatcher(parent)
-    , m_udev(context)
-    , m_monitor(monitor)
-    , m_notifier(new QSocketNotifier(udev_monitor_get_fd(monitor), QSocketNotifier::Read, this))
+    , udevContext(context)
+    , monitor(monitor)
+    , notifier(new QSocketNotifier(udev_monitor_get_fd(monitor), QSocketNotifier::Read, this))
 {
     // The wheels already there, so that their removal is recognised.
-    if (udev_enumerate *enumerate = udev_enumerate_new(m_udev)) {
+    if (udev_enumerate *enumerate = udev_enumerate_new(udevContext)) {
         udev_enumerate_add_match_subsystem(enumerate, kSubsystem);
         udev_enumerate_scan_devices(enumerate);
         udev_list_entry *entry;
         udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate))
         {
-            if (udev_device *device = udev_device_new_from_syspath(m_udev, udev_list_entry_get_name(entry))) {
+            if (udev_device *device = udev_device_new_from_syspath(udevContext, udev_list_entry_get_name(entry))) {
                 if (isWheel(device))
-                    m_wheelNodes.insert(nodeOf(device));
+                    wheelNodes.insert(nodeOf(device));
                 udev_device_unref(device);
             }
         }
         udev_enumerate_unref(enumerate);
     }
-    connect(m_notifier, &QSocketNotifier::activated, this, &UdevWatcher::receive);
+    connect(notifier, &QSocketNotifier::activated, this, &UdevWatcher::receive);
 }
 
 UdevWatcher::~UdevWatcher()
 {
-    delete m_notifier;
-    udev_monitor_unref(m_monitor);
-    udev_unref(m_udev);
+    delete notifier;
+    udev_monitor_unref(monitor);
+    udev_unref(udevContext);
 }
 
 bool UdevWatcher::isWheel(udev_device *hidraw)
@@ -82,15 +82,15 @@ bool UdevWatcher::isWheel(udev_device *hidraw)
 
 void UdevWatcher::receive()
 {
-    udev_device *device = udev_monitor_receive_device(m_monitor);
+    udev_device *device = udev_monitor_receive_device(monitor);
     if (!device)
         return;
     const char *action = udev_device_get_action(device);
     const QString node = nodeOf(device);
     if (action && std::strcmp(action, "add") == 0 && isWheel(device)) {
-        m_wheelNodes.insert(node);
+        wheelNodes.insert(node);
         emit wheelArrived();
-    } else if (action && std::strcmp(action, "remove") == 0 && m_wheelNodes.remove(node)) {
+    } else if (action && std::strcmp(action, "remove") == 0 && wheelNodes.remove(node)) {
         emit wheelLeft();
     }
     udev_device_unref(device);

@@ -31,10 +31,10 @@ private:
     void receive();
     static bool isWheel(udev_device *hidraw);
 
-    udev *m_udev;
-    udev_monitor *m_monitor;
-    QSocketNotifier *m_notifier;
-    QSet<QString> m_wheelNodes; // the wheels' hidraw nodes now present
+    udev *udevContext;
+    udev_monitor *monitor;
+    QSocketNotifier *notifier;
+    QSet<QString> wheelNodes; // the wheels' hidraw nodes now present
 };
 
 } // namespace vorla

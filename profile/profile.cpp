@@ -1,4 +1,4 @@
-#include "device/profile.h"
+#include "profile/profile.h"
 
 #include "device/query.h"
 
