@@ -15,8 +15,15 @@ namespace {
 
 QString permissionText()
 {
+#ifdef Q_OS_WIN
+    // Windows lets every user open a HID device; it refuses one that another
+    // program holds for itself.
+    return MainWindow::tr("The wheel is connected, but it may not be opened: another program may be "
+                          "using it. Close that program and plug the wheel in again.");
+#else
     return MainWindow::tr("The wheel is connected, but this user may not open it. Install the udev rule "
                           "60-vorla-z-arc.rules (see README) and plug the wheel in again.");
+#endif
 }
 
 } // namespace

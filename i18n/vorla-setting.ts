@@ -299,6 +299,10 @@ it works without a window.</source>
         <source>Import colours</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The wheel is connected, but it may not be opened: another program may be using it. Close that program and plug the wheel in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Profile</name>
