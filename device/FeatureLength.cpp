@@ -2,9 +2,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
-// After windows.h: the HID headers use its types.
+// After windows.h: the HID headers use its types. MinGW's declare their
+// functions without C linkage for C++.
+extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
+}
 
 #include <string>
 #endif

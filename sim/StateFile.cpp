@@ -30,6 +30,9 @@ std::optional<StoredState> decodeState(const std::string &text)
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
+        // A file edited on Windows ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         std::istringstream fields(line);
         std::string key;
         fields >> key;

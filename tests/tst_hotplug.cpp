@@ -18,9 +18,17 @@ using namespace wheeltest;
 
 namespace {
 
+// What refuses the wheel differs: Linux a missing udev rule, Windows another
+// program holding the wheel.
+#ifdef Q_OS_WIN
+const QString kPermission = QStringLiteral(
+    "Error/The wheel is connected, but it may not be opened: another program may be using it. Close that "
+    "program and plug the wheel in again.");
+#else
 const QString kPermission = QStringLiteral(
     "Error/The wheel is connected, but this user may not open it. Install the udev rule 60-vorla-z-arc.rules "
     "(see README) and plug the wheel in again.");
+#endif
 
 // A palette unlike the factory one. Slots 12-23 are three LEDs to a button
 // (12/14/16, 13/15/17, 18/20/22, 19/21/23), which share a colour.

@@ -142,13 +142,19 @@ private slots:
     void guiSendsAreSerialisedWithTheTransfer()
     {
         violationsExpected = true;
-        sim::setReportLatency(std::chrono::microseconds(300));
         const QString path = writeImage(dir.filePath(QStringLiteral("shared.bin")), 3200);
-        worker.setFirmwarePath(path);
-        worker.start();
-        for (int i = 0; !worker.isFinished() && i < 100000; ++i)
-            vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(i % 101), false));
-        QVERIFY(worker.wait(30000));
+        // Whether the two threads meet is the scheduler's call: on a busy
+        // machine the worker may stream alone, which proves nothing. Again, then.
+        for (int attempt = 0; attempt < 5 && sim::violations().empty(); ++attempt) {
+            sim::reset();
+            QCOMPARE(vorla::connection::open(), vorla::connection::OpenResult::Opened);
+            sim::setReportLatency(std::chrono::microseconds(300));
+            worker.setFirmwarePath(path);
+            worker.start();
+            for (int i = 0; !worker.isFinished() && i < 100000; ++i)
+                vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(i % 101), false));
+            QVERIFY(worker.wait(30000));
+        }
 
         // Each refusal is a GUI report that went out inside the stream.
         QVERIFY2(!sim::violations().empty(), "the GUI thread never sent during the transfer; this proves nothing");

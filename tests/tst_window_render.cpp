@@ -90,6 +90,25 @@ private slots:
         QVERIFY(distance(right, qRgb(0, 0, 0)) > distance(left, qRgb(0, 0, 0)) + 60);
     }
 
+    // The window is 900 x 500 and draws the wheel pixel for pixel as in the
+    // README's screenshot, which the Linux build made: the same on every
+    // platform the program is built for.
+    void wheelAsInTheScreenshot()
+    {
+        const QImage window = shot();
+        QCOMPARE(window.size(), QSize(900, 500));
+        const QImage reference = QImage(QStringLiteral(VORLA_SCREENSHOTS_DIR "/page1-inputs.png"))
+                                     .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(reference.size(), window.size());
+        QWidget *wheel = child("lbMain");
+        const QRect area(wheel->mapTo(wheel->window(), QPoint()), wheel->size());
+        int differing = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                differing += window.pixel(x, y) != reference.pixel(x, y);
+        QCOMPARE(differing, 0);
+    }
+
     void closeCrossChangesUnderTheMouse()
     {
         QWidget *close = child("pbClose");

@@ -7,31 +7,13 @@
 // A GUI-subsystem child never gets a console window of its own, and one
 // started from Explorer never passes through here, so no console flashes.
 
+#include "app/console/CommandTail.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace {
-
-// The command line after the program's name, as the shell passed it: it is
-// handed on untouched, so no argument goes through a code page.
-const wchar_t *argumentsOf(const wchar_t *commandLine)
-{
-    const wchar_t *p = commandLine;
-    // The name ends at the closing quote if it starts with one, else at the
-    // first blank (the rules CommandLineToArgvW applies to the first word).
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"')
-            ++p;
-        if (*p)
-            ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t')
-            ++p;
-    }
-    return p;
-}
 
 int fail(const wchar_t *what)
 {
@@ -76,7 +58,8 @@ int wmain()
         return fail(L"vorla-setting: unexpected launcher name");
     program.replace(dot, std::wstring::npos, L".exe");
 
-    std::wstring commandLine = L"\"" + program + L"\"" + argumentsOf(GetCommandLineW());
+    // The arguments as the shell passed them: no code page touches them.
+    std::wstring commandLine = L"\"" + program + L"\"" + vorla::argumentsOf(GetCommandLineW());
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

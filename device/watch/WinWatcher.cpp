@@ -21,9 +21,9 @@ LRESULT CALLBACK watcherProcedure(HWND window, UINT message, WPARAM wParam, LPAR
         const auto *header = reinterpret_cast<const DEV_BROADCAST_HDR *>(lParam);
         auto *watcher = reinterpret_cast<WinWatcher *>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (watcher && header && header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
-            const auto *interface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W *>(header);
+            const auto *broadcast = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W *>(header);
             watcher->deviceChanged(wParam == DBT_DEVICEARRIVAL,
-                                   QString::fromWCharArray(interface->dbcc_name));
+                                   QString::fromWCharArray(broadcast->dbcc_name));
         }
         return TRUE;
     }

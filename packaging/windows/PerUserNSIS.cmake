@@ -1,6 +1,6 @@
 # The installer installs for the user who runs it, without administrator
 # rights: CMake's own NSIS template, with its few machine-wide choices made
-# per user. Writes NSIS.template.in into OUTPUT_DIR, which CPack then takes
+# per user, built as a 64-bit program. Writes NSIS.template.in into OUTPUT_DIR, which CPack then takes
 # before its own (CPACK_MODULE_PATH).
 #   vorla_per_user_nsis_template(OUTPUT_DIR)
 function(vorla_per_user_nsis_template output_dir)
@@ -14,7 +14,10 @@ function(vorla_per_user_nsis_template output_dir)
     # The "just me" default folder is the install root, not Documents.
     "$DOCUMENTS\\@CPACK_PACKAGE_INSTALL_DIRECTORY@" "@CPACK_NSIS_INSTALL_ROOT@\\@CPACK_PACKAGE_INSTALL_DIRECTORY@"
     # The uninstall entries, which the template keeps in HKLM.
-    "HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" "HKCU \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")
+    "HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" "HKCU \"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+    # The vendor's key, which the uninstaller leaves behind once empty.
+    "DeleteRegKey /ifempty SHCTX \"Software\\@CPACK_PACKAGE_VENDOR@\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@\""
+    "DeleteRegKey /ifempty SHCTX \"Software\\@CPACK_PACKAGE_VENDOR@\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@\"\n  DeleteRegKey /ifempty SHCTX \"Software\\@CPACK_PACKAGE_VENDOR@\"")
   while(changes)
     list(POP_FRONT changes from to)
     string(FIND "${template}" "${from}" found)
@@ -23,5 +26,11 @@ function(vorla_per_user_nsis_template output_dir)
     endif()
     string(REPLACE "${from}" "${to}" template "${template}")
   endwhile()
-  file(WRITE "${output_dir}/NSIS.template.in" "${template}")
+  # A 64-bit installer for the 64-bit program (NSIS's default stub is x86),
+  # said after the template's first line, which starts with a byte-order mark.
+  string(FIND "${template}" "\n" first_line_end)
+  math(EXPR second_line "${first_line_end} + 1")
+  string(SUBSTRING "${template}" 0 ${second_line} first_line)
+  string(SUBSTRING "${template}" ${second_line} -1 rest)
+  file(WRITE "${output_dir}/NSIS.template.in" "${first_line}Target amd64-unicode\n${rest}")
 endfunction()

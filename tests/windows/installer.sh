@@ -20,7 +20,7 @@ setup=$(ls "$work"/cpack/vorla-setting-*-win64-setup.exe)
 echo "installer: $(basename "$setup")"
 
 # No elevation: the installer's manifest asks to run as the user who starts it.
-wrestool -x --type=24 "$setup" | grep -q 'level="asInvoker"' || fail "the installer asks for elevation"
+wrestool -x --raw --type=24 "$setup" | grep -q 'level="asInvoker"' || fail "the installer asks for elevation"
 
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlaSetting'
 "$wine_run" "$setup" /S
