@@ -8,7 +8,7 @@
 #   scripts/build-windows.sh --test   the same, then the test suite under wine;
 #                                     arguments after --test go to ctest
 # The first run cross-builds a static Qt and hidapi's Windows backend into
-# ${XDG_CACHE_HOME:-~/.cache}/vorla-setting/ (about an hour on 2 cores); later
+# ${XDG_CACHE_HOME:-~/.cache}/vorla-setting/ (about 15 minutes on 2 cores); later
 # runs take them from there.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -22,13 +22,8 @@ if [ "${1:-}" = "--test" ]; then
     shift
 fi
 
-windows_packages=(
-    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64  # the cross compiler
-    ninja-build dpkg-dev xz-utils              # building Qt; apt-get source unpacks
-    nsis icoutils                              # the installer; reading the icon back
-    wine wine64 xvfb xauth fonts-liberation    # running the tests
-)
-VORLA_QT_MAJOR=6 vorla_install_missing "${windows_packages[@]}"
+# The host's Qt 6 tools serve the cross build (moc, rcc, uic, lrelease).
+VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_windows_packages)
 
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/vorla-setting"
 mkdir -p "$cache"

@@ -4,6 +4,8 @@
 #                                       VORLA_QT_MAJOR (5 or 6, default 6),
 #                                       and the packages named
 #   vorla_qt_packages 5|6               what building with that Qt needs
+#   vorla_windows_packages              what the Windows build and its tests
+#                                       under wine need besides
 # A package name ending in "?" is installed only where the distribution has it.
 
 vorla_qt_packages() {
@@ -16,6 +18,14 @@ vorla_qt_packages() {
                  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools" ;;
         *) echo "vorla_qt_packages: Qt major version 5 or 6, not '$1'" >&2; return 1 ;;
     esac
+}
+
+vorla_windows_packages() {
+    # The cross compiler with POSIX threads (Qt 6 needs std::thread); Ninja,
+    # and dpkg-dev for apt-get source, to build Qt; NSIS for the installer and
+    # icoutils to read the icon back; wine and a virtual display for the tests.
+    echo "g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+          ninja-build dpkg-dev xz-utils nsis icoutils wine wine64"
 }
 
 vorla_install_missing() {

@@ -5,7 +5,7 @@
 # every one of them.
 # The Windows x64 build runs its suite under wine (scripts/build-windows.sh
 # --test) whenever its cross-built Qt is in the cache; building that Qt takes
-# about an hour, so only VORLA_BUILDS=windows builds it unasked.
+# about a quarter of an hour, so only VORLA_BUILDS=windows builds it unasked.
 #   scripts/run-tests.sh                        every build, every test
 #   VORLA_BUILDS="qt5 asan" scripts/run-tests.sh  only those builds
 #   VORLA_BUILDS=windows scripts/run-tests.sh   the Windows build under wine
@@ -36,7 +36,7 @@ if [ -z "${VORLA_BUILDS:-}" ]; then
     if [ -f "$(vorla_qt_prefix "$qt_cache")/.complete" ]; then
         builds="$builds windows"
     else
-        echo "== windows build left out: no cross-built Qt in $qt_cache yet (VORLA_BUILDS=windows builds it, about an hour)"
+        echo "== windows build left out: no cross-built Qt in $qt_cache yet (VORLA_BUILDS=windows builds it, about 15 minutes)"
     fi
 fi
 

@@ -25,7 +25,7 @@ vorla_build_qt() {
     build="$prefix.build"
     local options
     options="$(grep -v '^#' "$vorla_windows_dir/qt-features.txt")"
-    echo "Cross-building static Qt $version for Windows into $prefix (about an hour on 2 cores)"
+    echo "Cross-building static Qt $version for Windows into $prefix (about 15 minutes on 2 cores)"
     # shellcheck disable=SC2086  # the options are words
     cmake -S "$source" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$vorla_windows_dir/toolchain-mingw64.cmake" \
