@@ -19,7 +19,10 @@ enum class OpenResult {
 };
 
 // Initialises hidapi and opens the first wheel (kVendorId, kProductId) that
-// enumeration finds, by its path. A handle already held is closed first.
+// enumeration finds, by its path; where the wheel shows several HID
+// interfaces (Windows: one per top-level collection), the first that answers
+// the version query. A handle already held is closed first. Where hidapi
+// cannot start, there is no wheel.
 OpenResult open();
 
 // Whether enumeration finds a wheel now (opened or not).

@@ -49,6 +49,7 @@ for program in vorla-setting vorla-setting-sim; do
         x86_64-w64-mingw32-strip -o "$dist/$program.$suffix" "$build/$program.$suffix"
     done
 done
+rm -rf "$build/cpack"
 (cd "$build" && cpack -B "$build/cpack" >/dev/null)
 cp "$build"/cpack/vorla-setting-*-win64.zip "$build"/cpack/vorla-setting-*-win64-setup.exe "$dist/"
 echo "Windows program in $dist:"
