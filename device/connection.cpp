@@ -1,6 +1,7 @@
 #include "device/connection.h"
 
 #include "device/FeatureLength.h"
+#include "device/query.h"
 
 #include <hidapi.h>
 
@@ -63,10 +64,7 @@ int readFeatureLocked(std::uint8_t *response, std::size_t length)
 // (Windows gives each top-level collection a path of its own).
 bool answersQueryLocked()
 {
-    Report request{};
-    request[0] = kFeatureReportId;
-    request[1] = kCmdQuery;
-    request[kQuerySelectorByte] = kSelectorVersion;
+    const Report request = queryReport(kSelectorVersion);
     if (hid_send_feature_report(deviceHandle, request.data(), request.size()) < 0)
         return false;
     Report response{};

@@ -7,12 +7,18 @@
 
 namespace vorla {
 
-int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength)
+Report queryReport(std::uint8_t selector)
 {
     Report request{};
     request[0] = kFeatureReportId;
     request[1] = kCmdQuery;
     request[kQuerySelectorByte] = selector;
+    return request;
+}
+
+int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength)
+{
+    const Report request = queryReport(selector);
     response.fill(0);
     response[0] = kFeatureReportId;
     return connection::exchangeFeatureReport(request.data(), request.size(), response.data(),

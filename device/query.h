@@ -17,6 +17,9 @@ namespace vorla {
 
 using QueryResponse = std::array<std::uint8_t, kQueryBufferSize>;
 
+// The query report for `selector`: 02 0B selector, zeros behind.
+Report queryReport(std::uint8_t selector);
+
 // Asks the wheel for `selector` and reads `readLength` bytes (report id
 // included, at most kQueryBufferSize) of its answer into `response`; bytes not
 // read are zero. Returns the bytes read, or -1 when the send or read failed.
