@@ -9,7 +9,9 @@ vorla_qt_version() { dpkg-query -W -f='${Version}' qt6-base-dev-tools; }
 
 vorla_qt_prefix() {
     local key
-    key="$(cat "$vorla_windows_dir/qt-features.txt" "$vorla_windows_dir/toolchain-mingw64.cmake" \
+    # "relocatable": caches from before the toolchain file moved into the prefix
+    # are built anew.
+    key="$( (echo relocatable; cat "$vorla_windows_dir/qt-features.txt" "$vorla_windows_dir/toolchain-mingw64.cmake") \
            | sha256sum | cut -c1-12)"
     echo "$1/qt6-$(vorla_qt_version)-win64-$key"
 }
@@ -23,12 +25,17 @@ vorla_build_qt() {
     vorla_fetch_source qt6-base "$version" "$cache/src"
     source="$cache/src/qt6-base-$version"
     build="$prefix.build"
+    # Qt's own toolchain file names the one it was configured with by its
+    # absolute path: a copy inside the prefix lives as long as the cache does,
+    # not as long as the checkout that built it.
+    mkdir -p "$prefix"
+    cp "$vorla_windows_dir/toolchain-mingw64.cmake" "$prefix/toolchain-mingw64.cmake"
     local options
     options="$(grep -v '^#' "$vorla_windows_dir/qt-features.txt")"
     echo "Cross-building static Qt $version for Windows into $prefix (about 15 minutes on 2 cores)"
     # shellcheck disable=SC2086  # the options are words
     cmake -S "$source" -B "$build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$vorla_windows_dir/toolchain-mingw64.cmake" \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw64.cmake" \
         -DCMAKE_INSTALL_PREFIX="$prefix" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         $options > "$build.configure.log" 2>&1 \
