@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/Accessibility.h"
 #include "app/DisconnectedBanner.h"
 #include "app/forms/MainWindowForm.h"
 
@@ -78,6 +79,7 @@ MainWindow::MainWindow(QWidget *parent)
     dragOrigin = kNoDrag;
     ui->lbUpgrade->hide();
     ui->pgUpgrade->hide();
+    accessibility::setUp(this, ui);
 
     QTimer::singleShot(0, this, SLOT(onInit()));
 }
