@@ -14,7 +14,7 @@ class QWidget;
 
 namespace accessibility {
 
-// Called once the form is built and connected.
+// Called once the form is built, before anything else is added to the window.
 void setUp(QMainWindow *window, MainWindowForm *form);
 
 // An LED button's name ("LED B1") and its colour as #RRGGBB in its

@@ -13,6 +13,7 @@ bool InputModality::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
+    case QEvent::ShortcutOverride: // a shortcut's key press may never arrive as such
         set(true);
         break;
     case QEvent::MouseButtonPress:

@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     , upgrade(nullptr)
 {
     ui->setupUi(this);
+    accessibility::setUp(this, ui);
     session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
 
@@ -79,7 +80,6 @@ MainWindow::MainWindow(QWidget *parent)
     dragOrigin = kNoDrag;
     ui->lbUpgrade->hide();
     ui->pgUpgrade->hide();
-    accessibility::setUp(this, ui);
 
     QTimer::singleShot(0, this, SLOT(onInit()));
 }

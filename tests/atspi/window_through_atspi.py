@@ -56,6 +56,7 @@ try:
     focusable = [n for n in walk(app) if n.getState().contains(pyatspi.STATE_FOCUSABLE)]
     print("%d focusable controls, without a name: %s" % (len(focusable), [n.getRoleName() for n in focusable if not n.name]))
     assert len(focusable) == 31 and all(n.name for n in focusable)
+    assert find(app, "The wheel is disconnected. Waiting for it to be plugged in again ...", "alert")
 
     rgb = find(app, "RGB", "check box")
     press(rgb)
