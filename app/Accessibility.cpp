@@ -7,7 +7,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>

@@ -17,31 +17,9 @@ namespace {
 const char *const kNextPage[] = {"Ctrl+Tab", "Ctrl+PgDown"};
 const char *const kPreviousPage[] = {"Ctrl+Shift+Tab", "Ctrl+PgUp"};
 
-} // namespace
-
-KeyboardNavigation::KeyboardNavigation(QWidget *window, MainWindowForm *form)
-    : QObject(window)
-    , form(form)
-    , sidebar{form->pbS1, form->pbS2, form->pbS3, form->pbS4, form->pbS5}
+// The controls in Tab order, hidden pages' included.
+QList<QWidget *> tabOrder(const MainWindowForm &f)
 {
-    const QList<QWidget *> order = tabOrder(form);
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i - 1), order.at(i));
-
-    for (const char *keys : kNextPage)
-        connect(new QShortcut(QKeySequence(QLatin1String(keys), QKeySequence::PortableText), window),
-                &QShortcut::activated, this, [this] { showPage(1); });
-    for (const char *keys : kPreviousPage)
-        connect(new QShortcut(QKeySequence(QLatin1String(keys), QKeySequence::PortableText), window),
-                &QShortcut::activated, this, [this] { showPage(-1); });
-
-    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
-        button->installEventFilter(this);
-}
-
-QList<QWidget *> KeyboardNavigation::tabOrder(const MainWindowForm *form)
-{
-    const MainWindowForm &f = *form;
     return {
         f.pbS1, f.pbS2, f.pbS3, f.pbS4, f.pbS5,
         // The LED buttons across the wheel: the left grip top to bottom, the
@@ -54,6 +32,28 @@ QList<QWidget *> KeyboardNavigation::tabOrder(const MainWindowForm *form)
         f.lePath, f.pbPath, f.pbUpgrade,
         f.pbClose,
     };
+}
+
+} // namespace
+
+KeyboardNavigation::KeyboardNavigation(QWidget *window, MainWindowForm *form)
+    : QObject(window)
+    , form(form)
+    , sidebar{form->pbS1, form->pbS2, form->pbS3, form->pbS4, form->pbS5}
+{
+    const QList<QWidget *> order = tabOrder(*form);
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+
+    for (const char *keys : kNextPage)
+        connect(new QShortcut(QKeySequence(QLatin1String(keys), QKeySequence::PortableText), window),
+                &QShortcut::activated, this, [this] { showPage(1); });
+    for (const char *keys : kPreviousPage)
+        connect(new QShortcut(QKeySequence(QLatin1String(keys), QKeySequence::PortableText), window),
+                &QShortcut::activated, this, [this] { showPage(-1); });
+
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        button->installEventFilter(this);
 }
 
 void KeyboardNavigation::showPage(int step)

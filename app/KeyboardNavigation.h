@@ -20,9 +20,6 @@ class KeyboardNavigation : public QObject
 public:
     KeyboardNavigation(QWidget *window, MainWindowForm *form);
 
-    // The controls in Tab order, hidden pages' included.
-    static QList<QWidget *> tabOrder(const MainWindowForm *form);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
