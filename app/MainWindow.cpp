@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/Accessibility.h"
 #include "app/DisconnectedBanner.h"
 #include "app/forms/MainWindowForm.h"
 
@@ -49,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     , upgrade(nullptr)
 {
     ui->setupUi(this);
+    accessibility::setUp(this, ui);
     session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
 

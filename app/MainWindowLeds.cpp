@@ -4,6 +4,7 @@
 
 #include "app/MainWindow.h"
 
+#include "app/Accessibility.h"
 #include "app/forms/MainWindowForm.h"
 #include "device/leds.h"
 #include "device/send.h"
@@ -56,6 +57,7 @@ void MainWindow::setButtonColor(QWidget *button, const QColor &colour)
         return;
     sheet.insert(colourKey + 6, QString::asprintf("rgb(%d,%d,%d);", colour.red(), colour.green(), colour.blue()));
     button->setStyleSheet(sheet);
+    accessibility::describeLed(button, colour);
 }
 
 QColor MainWindow::buttonColor(QWidget *button) const

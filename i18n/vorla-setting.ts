@@ -303,6 +303,26 @@ it works without a window.</source>
         <source>The wheel is connected, but it may not be opened: another program may be using it. Close that program and plug the wheel in again.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose firmware file…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upload progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LED %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Colour %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Profile</name>

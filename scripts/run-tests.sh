@@ -19,6 +19,7 @@ test_packages=(
     binutils-mingw-w64-x86-64                          # windres, to check the Windows resources
     appstream desktop-file-utils dpkg-dev rpm          # validators and packagers
     umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux  # the emulated hidraw wheel, setpriv
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0     # the window through the accessibility bus
 )
 VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_qt_packages 5) "${test_packages[@]}"
 

@@ -83,10 +83,10 @@ TsMessages readTs(const QString &path)
     return result;
 }
 
-// The texts under root (root's title included) that the user would read as
-// the source wrote them, as "object: text". The line edit's content is the
-// user's own and the progress bar shows a number; their placeholder and tool
-// tips count.
+// The texts under root (root's title included) that the user would read, or
+// hear from a screen reader, as the source wrote them, as "object: text".
+// The line edit's content is the user's own and the progress bar shows a
+// number; their placeholder and tool tips count.
 QStringList untranslatedTexts(QWidget *root, bool visibleOnly)
 {
     QStringList found;
@@ -103,6 +103,10 @@ QStringList untranslatedTexts(QWidget *root, bool visibleOnly)
         check(widget, widget->toolTip());
         check(widget, widget->statusTip());
         check(widget, widget->whatsThis());
+        // An LED's button name and colour are data beside the words, like a version's digits.
+        static const QRegularExpression ledData(QStringLiteral("\\b[BD]\\d+\\b|#[0-9A-F]{6}\\b"));
+        check(widget, widget->accessibleName().remove(ledData));
+        check(widget, widget->accessibleDescription().remove(ledData));
         if (auto *label = qobject_cast<QLabel *>(widget))
             check(label, label->text());
         else if (auto *button = qobject_cast<QAbstractButton *>(widget))

@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""The simulated wheel's window through the real AT-SPI bus, as a screen reader
+meets it: no focusable control without a name, LED B1 found by its name with
+its colour, the RGB page opened and "Save Setting" pressed through their
+actions, the "Success" box shown and the colours stored. Run as
+    xvfb-run -a dbus-run-session -- python3 window_through_atspi.py PROGRAM
+Exit status 77 (skipped) where pyatspi is missing or the bus cannot start."""
+import os, subprocess, sys, tempfile, time
+
+try:
+    # libatspi aborts the process where there is no bus: ask D-Bus first.
+    from gi.repository import Gio
+    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                                    None, None, Gio.DBusCallFlags.NONE, 10000)
+    import pyatspi
+    desktop = pyatspi.Registry.getDesktop(0)
+except Exception as error:
+    print("SKIP: no accessibility bus here (%s)" % error)
+    sys.exit(77)
+
+
+def wait_for(what, find):
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        found = find()
+        if found:
+            return found
+        time.sleep(0.1)
+    sys.exit("FAIL: no " + what)
+
+
+def walk(node):
+    yield node
+    for child in node:
+        if child is not None:
+            yield from walk(child)
+
+
+def find(root, name, role="push button"):
+    return next((n for n in walk(root) if n.name == name and n.getRoleName() == role), None)
+
+
+def press(node):
+    node.queryAction().doAction(0)
+
+
+state = tempfile.TemporaryDirectory()
+stored = os.path.join(state.name, "wheel.state")
+window = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                                                  QT_QPA_PLATFORM="xcb", VORLA_SIM_STATE=stored))
+try:
+    app = wait_for("program on the bus", lambda: next((a for a in desktop if a and a.name == os.path.basename(sys.argv[1])), None))
+    led = wait_for("LED B1 with a colour", lambda: (lambda n: n if n and "#" in n.description else None)(find(app, "LED B1")))
+    print("LED B1 says %r" % led.description)
+    assert led.description == "Colour #007EFF", "the simulated wheel starts with B1 #007EFF"
+    focusable = [n for n in walk(app) if n.getState().contains(pyatspi.STATE_FOCUSABLE)]
+    print("%d focusable controls, without a name: %s" % (len(focusable), [n.getRoleName() for n in focusable if not n.name]))
+    assert len(focusable) == 31 and all(n.name for n in focusable)
+    assert find(app, "The wheel is disconnected. Waiting for it to be plugged in again ...", "alert")
+
+    rgb = find(app, "RGB", "check box")
+    press(rgb)
+    wait_for("RGB page", lambda: rgb.getState().contains(pyatspi.STATE_CHECKED))
+    press(find(led.parent, "Save Setting"))
+    box = wait_for("\"Success\" box", lambda: find(app, "Success", "alert"))
+    assert find(box, "LED colors saved.", "label") and os.path.exists(stored)
+    press(find(box, "OK"))
+    wait_for("box closed", lambda: not find(app, "Success", "alert"))
+    press(find(app, "Close"))
+    assert window.wait(timeout=10) == 0
+    print("PASS")
+finally:
+    if window.poll() is None:
+        window.kill()
