@@ -29,11 +29,13 @@ int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength
 QString versionText(const std::uint8_t *response, int bytesRead)
 {
     const auto end = static_cast<int>(std::min<std::size_t>(std::max(bytesRead, 0), kReportSize));
-    const char *text = reinterpret_cast<const char *>(response) + kResponseVersionOffset;
+    const int start = static_cast<int>(kResponseVersionOffset);
     int length = 0;
-    while (static_cast<int>(kResponseVersionOffset) + length < end && text[length] != '\0')
+    while (start + length < end && response[start + length] != 0)
         ++length;
-    return escaped(QString::fromUtf8(text, length));
+    if (length == 0)
+        return QString();
+    return escaped(QString::fromUtf8(reinterpret_cast<const char *>(response) + start, length));
 }
 
 bool takeAnswer(std::uint8_t selector, const std::uint8_t *answer, int bytesRead, WheelSettings &settings)
