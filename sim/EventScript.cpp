@@ -63,11 +63,15 @@ std::string runEventScript(const std::string &script)
         if (when.rfind("report", 0) == 0 && step.event == PlugEvent::Unplug) {
             // unplug@reportN or unplug@reportN+DURATION (plugged back after it)
             const std::size_t plus = when.find('+');
+            const std::string number = when.substr(6, plus == std::string::npos ? std::string::npos : plus - 6);
+            std::size_t used = 0;
             try {
-                step.report = std::stoi(when.substr(6, plus == std::string::npos ? std::string::npos : plus - 6));
+                step.report = std::stoi(number, &used);
             } catch (...) {
                 step.report = 0;
             }
+            if (used != number.size()) // "report4x" is a mistake, not report 4
+                step.report = 0;
             if (step.report < 1 || (plus != std::string::npos && !parseDuration(when.substr(plus + 1), step.back)))
                 return "'" + word + "': expected unplug@reportN or unplug@reportN+DURATION";
         } else if (!parseDuration(when, step.after)) {
