@@ -141,10 +141,11 @@ private:
         return prefix.isEmpty() ? key : prefix + QLatin1Char('.') + key;
     }
 
-    // An unknown field's name is the file's text, shown like a value.
+    // An unknown field's name is the file's text, shown like a value; one
+    // without a name is shown as "" (else the message would name no field).
     static QString unknownMember(const QString &prefix, const QString &key)
     {
-        return member(prefix, escaped(key, kShownValueLength));
+        return member(prefix, key.isEmpty() ? QStringLiteral("\"\"") : escaped(key, kShownValueLength));
     }
 
     // Unknown fields are refused: most are a known one misspelt.

@@ -182,6 +182,7 @@ private slots:
         QTest::newRow("format 2") << "\"format\": 1" << "\"format\": 2" << "format"
                                   << "unknown format version 2; this program reads format 1";
         QTest::newRow("unknown field") << "\"format\": 1," << "\"format\": 1, \"colours\": []," << "colours" << "unknown field";
+        QTest::newRow("a field without a name") << "\"format\": 1," << "\"format\": 1, \"\": []," << "\"\"" << "unknown field";
 
         QTest::newRow("leds missing") << QString() << "{\"format\": 1, \"paddle\": {\"combined\": false}}" << "leds"
                                       << "missing";
