@@ -8,6 +8,7 @@
 #include "FuzzCheck.h"
 #include "app/console/CommandTail.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
