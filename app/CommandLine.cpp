@@ -3,6 +3,7 @@
 #include "device/WheelSession.h"
 #include "device/send.h"
 #include "profile/profile.h"
+#include "device/escaped.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -56,7 +57,9 @@ CommandLine::CommandLine(QTextStream &out, QTextStream &err)
 
 int CommandLine::fail(Status status, const QString &message)
 {
-    err << message << '\n';
+    // A message may quote a file name, an argument or a profile: whatever
+    // reached it, no control character reaches the terminal.
+    err << vorla::escaped(message) << '\n';
     err.flush();
     return status;
 }

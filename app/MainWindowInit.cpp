@@ -38,6 +38,8 @@ void MainWindow::onWheelRead(const vorla::WheelSettings &settings)
     disconnectedBanner->hide();
     showColors(settings.ledBlock.data());
     showPaddle(settings.paddle);
+    // The version is the wheel's text: never taken for rich text.
+    ui->lbVersion->setTextFormat(Qt::PlainText);
     ui->lbVersion->setText(tr("Firmware Version:") + settings.version);
     setSendingControlsEnabled(true);
 }

@@ -7,6 +7,7 @@
 
 #include "app/forms/MainWindowForm.h"
 #include "profile/profile.h"
+#include "device/escaped.h"
 
 #include <QFileDialog>
 #include <QMenu>
@@ -18,6 +19,15 @@ namespace {
 QString profileFilter()
 {
     return MainWindow::tr("Colour profiles (*.json);;All files (*)");
+}
+
+// A failure told in an "Error" box. The message quotes a file name and the
+// file's text: shown as plain text, never as rich text, and escaped.
+void showFailure(QWidget *parent, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, MainWindow::tr("Error"), vorla::escaped(message), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 } // namespace
@@ -47,7 +57,7 @@ void MainWindow::onExportColors()
     profile.paddle = paddleValue();
     QString message;
     if (!vorla::writeProfile(path, profile, &message))
-        QMessageBox::critical(this, tr("Error"), message);
+        showFailure(this, message);
 }
 
 void MainWindow::onImportColors()
@@ -58,7 +68,7 @@ void MainWindow::onImportColors()
     QString message;
     const std::optional<vorla::Profile> profile = vorla::readProfile(path, &message);
     if (!profile) {
-        QMessageBox::critical(this, tr("Error"), message);
+        showFailure(this, message);
         return;
     }
     showColors(profile->leds);

@@ -1,6 +1,7 @@
 #include "device/query.h"
 
 #include "device/connection.h"
+#include "device/escaped.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,34 +29,50 @@ int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength
 QString versionText(const std::uint8_t *response, int bytesRead)
 {
     const auto end = static_cast<int>(std::min<std::size_t>(std::max(bytesRead, 0), kReportSize));
-    const char *text = reinterpret_cast<const char *>(response) + kResponseVersionOffset;
+    const int start = static_cast<int>(kResponseVersionOffset);
     int length = 0;
-    while (static_cast<int>(kResponseVersionOffset) + length < end && text[length] != '\0')
+    while (start + length < end && response[start + length] != 0)
         ++length;
-    return QString::fromUtf8(text, length);
+    if (length == 0)
+        return QString();
+    return escaped(QString::fromUtf8(reinterpret_cast<const char *>(response) + start, length));
+}
+
+bool takeAnswer(std::uint8_t selector, const std::uint8_t *answer, int bytesRead, WheelSettings &settings)
+{
+    const std::size_t chunk = static_cast<std::size_t>(selector - kSelectorLedChunk0);
+    if (chunk < kLedChunkCount) {
+        // The slice ends at byte 19: a shorter answer would leave LEDs unread.
+        if (bytesRead < static_cast<int>(kReportSize))
+            return false;
+        std::memcpy(settings.ledBlock.data() + kLedChunkSize * chunk,
+                    answer + kResponseLedSliceOffset, kLedChunkSize);
+        return true;
+    }
+    if (selector == kSelectorPaddle) {
+        if (bytesRead <= static_cast<int>(kResponsePaddleOffset))
+            return false;
+        settings.paddle = answer[kResponsePaddleOffset];
+        return true;
+    }
+    if (selector == kSelectorVersion) {
+        if (bytesRead < 0)
+            return false;
+        settings.version = versionText(answer, bytesRead);
+        return true;
+    }
+    return false;
 }
 
 std::optional<WheelSettings> readSettings()
 {
     WheelSettings settings;
     QueryResponse response{};
-
-    for (std::uint8_t chunk = 0; chunk < kLedChunkCount; ++chunk) {
-        // The slice ends at byte 19: a shorter answer would leave LEDs unread.
-        if (query(kSelectorLedChunk0 + chunk, response, kLedQueryReadLength) < static_cast<int>(kReportSize))
+    for (const StartupQuery &step : kStartupQueries) {
+        const int bytesRead = query(step.selector, response, step.readLength);
+        if (!takeAnswer(step.selector, response.data(), bytesRead, settings))
             return std::nullopt;
-        std::memcpy(settings.ledBlock.data() + kLedChunkSize * chunk,
-                    response.data() + kResponseLedSliceOffset, kLedChunkSize);
     }
-
-    if (query(kSelectorPaddle, response, kQueryReadLength) <= static_cast<int>(kResponsePaddleOffset))
-        return std::nullopt;
-    settings.paddle = response[kResponsePaddleOffset];
-
-    const int versionRead = query(kSelectorVersion, response, kQueryReadLength);
-    if (versionRead < 0)
-        return std::nullopt;
-    settings.version = versionText(response.data(), versionRead);
     return settings;
 }
 

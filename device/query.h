@@ -26,7 +26,9 @@ Report queryReport(std::uint8_t selector);
 int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength);
 
 // The version text of a version response of which `bytesRead` bytes arrived:
-// the bytes from 1 up to the first zero, never past byte 19 or what was read.
+// the bytes from 1 up to the first zero, never past byte 19 or what was read,
+// with what is not printable escaped (device/escaped.h), since it is shown as
+// the wheel says it.
 QString versionText(const std::uint8_t *response, int bytesRead);
 
 struct WheelSettings {
@@ -34,6 +36,27 @@ struct WheelSettings {
     std::uint8_t paddle = 0;
     QString version;
 };
+
+// The queries of the start-up read, in the wheel's order, with how many bytes
+// each asks hidapi for.
+struct StartupQuery {
+    std::uint8_t selector;
+    std::size_t readLength;
+};
+constexpr StartupQuery kStartupQueries[] = {
+    {kSelectorLedChunk0, kLedQueryReadLength},
+    {kSelectorLedChunk0 + 1, kLedQueryReadLength},
+    {kSelectorLedChunk0 + 2, kLedQueryReadLength},
+    {kSelectorPaddle, kQueryReadLength},
+    {kSelectorVersion, kQueryReadLength},
+};
+
+// Takes the wheel's answer to the start-up query `selector` into `settings`:
+// `answer` holds the `bytesRead` bytes that arrived (report id first; -1: the
+// read failed), and nothing past them is looked at. False, with nothing
+// taken, when the answer is too short to hold what was asked or the selector
+// is none of the start-up read's.
+bool takeAnswer(std::uint8_t selector, const std::uint8_t *answer, int bytesRead, WheelSettings &settings);
 
 // Reads everything the wheel stores, in the wheel's order: the three LED
 // chunks, the paddle value, the version. Empty when any query failed or came

@@ -406,5 +406,9 @@ it works without a window.</source>
         <source>can not be written: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>a raw control character %1 inside a string</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "profile/profile.h"
 
 #include "device/query.h"
+#include "device/escaped.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,12 +25,9 @@ struct Text {
 // A value as the user wrote it, for "not ..." in a message.
 QString describe(const QJsonValue &value)
 {
-    constexpr int kShown = 40;
     switch (value.type()) {
-    case QJsonValue::String: {
-        const QString text = value.toString();
-        return QLatin1Char('"') + (text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text) + QLatin1Char('"');
-    }
+    case QJsonValue::String:
+        return QLatin1Char('"') + escaped(value.toString(), kShownValueLength) + QLatin1Char('"');
     case QJsonValue::Double: return QString::number(value.toDouble());
     case QJsonValue::Bool: return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Null: return QStringLiteral("null");
@@ -65,6 +63,38 @@ std::optional<Rgb> parseColor(const QString &text)
         channels[i] = static_cast<std::uint8_t>(high << 4 | low);
     }
     return Rgb{channels[0], channels[1], channels[2]};
+}
+
+// JSON does not allow a raw control character inside a string (it is written
+// \uXXXX there), but Qt's parser takes one. The offset of the first, or -1.
+int rawControlInString(const QByteArray &text)
+{
+    bool inString = false;
+    bool escape = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (!inString) {
+            inString = c == '"';
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            return i;
+        } else if (escape) {
+            escape = false;
+        } else if (c == '\\') {
+            escape = true;
+        } else if (c == '"') {
+            inString = false;
+        }
+    }
+    return -1;
+}
+
+// The reason for a syntax error at the character at `offset`.
+QString syntaxError(const QByteArray &text, int offset, const QString &what)
+{
+    const QByteArray before = text.left(qMax(offset, 0));
+    const int line = before.count('\n') + 1;
+    const int column = int(before.size() - before.lastIndexOf('\n'));
+    return Text::tr("not valid JSON at line %1, column %2: %3").arg(line).arg(column).arg(what);
 }
 
 // A string in JSON notation, quotes and escapes included.
@@ -111,6 +141,13 @@ private:
         return prefix.isEmpty() ? key : prefix + QLatin1Char('.') + key;
     }
 
+    // An unknown field's name is the file's text, shown like a value; one
+    // without a name is shown as "" (else the message would name no field).
+    static QString unknownMember(const QString &prefix, const QString &key)
+    {
+        return member(prefix, key.isEmpty() ? QStringLiteral("\"\"") : escaped(key, kShownValueLength));
+    }
+
     // Unknown fields are refused: most are a known one misspelt.
     bool onlyKnown(const QJsonObject &object, const QString &prefix, std::initializer_list<const char *> known)
     {
@@ -119,7 +156,7 @@ private:
             for (const char *name : known)
                 found = found || it.key() == QLatin1String(name);
             if (!found)
-                return fail(member(prefix, it.key()), Text::tr("unknown field"));
+                return fail(unknownMember(prefix, it.key()), Text::tr("unknown field"));
         }
         return true;
     }
@@ -246,8 +283,10 @@ QString colorText(const Rgb &colour)
 
 QString ProfileError::message(const QString &path) const
 {
-    return field.isEmpty() ? path + QStringLiteral(": ") + reason
-                           : path + QStringLiteral(": ") + field + QStringLiteral(": ") + reason;
+    // The file's name may come from elsewhere too; field and reason are escaped already.
+    const QString file = escaped(path);
+    return field.isEmpty() ? file + QStringLiteral(": ") + reason
+                           : file + QStringLiteral(": ") + field + QStringLiteral(": ") + reason;
 }
 
 Profile profileFromSettings(const WheelSettings &settings)
@@ -282,13 +321,14 @@ std::optional<Profile> parseProfile(const QByteArray &text, ProfileError *error)
 {
     ProfileError fault;
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
+    const int control = rawControlInString(text);
+    const QJsonDocument document = control < 0 ? QJsonDocument::fromJson(text, &parseError) : QJsonDocument();
+    if (control >= 0) {
+        const QString character = escaped(QString(QLatin1Char(text.at(control))));
+        fault.reason = syntaxError(text, control, Text::tr("a raw control character %1 inside a string").arg(character));
+    } else if (parseError.error != QJsonParseError::NoError) {
         // Qt's offset is mostly just past the character at fault.
-        const QByteArray before = text.left(qMax(parseError.offset - 1, 0));
-        const int line = before.count('\n') + 1;
-        const int column = qMax(int(parseError.offset - (before.lastIndexOf('\n') + 1)), 1);
-        fault.reason = Text::tr("not valid JSON at line %1, column %2: %3").arg(line).arg(column).arg(parseError.errorString());
+        fault.reason = syntaxError(text, int(parseError.offset) - 1, parseError.errorString());
     } else if (!document.isObject()) {
         fault.reason = Text::tr("not a profile: the file must hold one JSON object");
     } else {

@@ -6,6 +6,8 @@
 #   vorla_qt_packages 5|6               what building with that Qt needs
 #   vorla_windows_packages              what the Windows build and its tests
 #                                       under wine need besides
+#   vorla_fuzz_packages                 clang and its libFuzzer, for the fuzz
+#                                       targets (scripts/fuzz.sh)
 # A package name ending in "?" is installed only where the distribution has it.
 
 vorla_qt_packages() {
@@ -26,6 +28,12 @@ vorla_windows_packages() {
     # icoutils to read the icon back; wine and a virtual display for the tests.
     echo "g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
           ninja-build dpkg-dev xz-utils nsis icoutils wine wine64"
+}
+
+vorla_fuzz_packages() {
+    # libFuzzer and the sanitizer runtimes come with libclang-rt-14-dev
+    # (Debian 12); Ubuntu 22.04 has them in clang-14's libclang-common-14-dev.
+    echo "clang-14 libclang-rt-14-dev?"
 }
 
 vorla_install_missing() {

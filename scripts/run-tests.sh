@@ -6,9 +6,12 @@
 # The Windows x64 build runs its suite under wine (scripts/build-windows.sh
 # --test) whenever its cross-built Qt is in the cache; building that Qt takes
 # about a quarter of an hour, so only VORLA_BUILDS=windows builds it unasked.
+# Every build replays the fuzz targets' corpora; where clang is installed, a
+# short fuzzing run follows (scripts/fuzz.sh 20: 20 seconds per target).
 #   scripts/run-tests.sh                        every build, every test
 #   VORLA_BUILDS="qt5 asan" scripts/run-tests.sh  only those builds
 #   VORLA_BUILDS=windows scripts/run-tests.sh   the Windows build under wine
+#   VORLA_BUILDS=fuzz scripts/run-tests.sh      the fuzzing run only
 #   scripts/run-tests.sh -R tst_frame           arguments after the script go to ctest
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,7 +24,7 @@ test_packages=(
     umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux  # the emulated hidraw wheel, setpriv
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0     # the window through the accessibility bus
 )
-VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_qt_packages 5) "${test_packages[@]}"
+VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_qt_packages 5) "${test_packages[@]}" $(vorla_fuzz_packages)
 
 # Each build: its directory is build-<name>, its CMake arguments follow.
 declare -A build_options=(
@@ -40,6 +43,9 @@ if [ -z "${VORLA_BUILDS:-}" ]; then
         echo "== windows build left out: no cross-built Qt in $qt_cache yet (VORLA_BUILDS=windows builds it, about 15 minutes)"
     fi
 fi
+if [ -z "${VORLA_BUILDS:-}" ] && command -v clang++-14 >/dev/null; then
+    builds="$builds fuzz"
+fi
 
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
@@ -53,7 +59,12 @@ for name in $builds; do
         bash "$top/scripts/build-windows.sh" --test "$@"
         continue
     fi
-    [ -n "${build_options[$name]:-}" ] || { echo "No build named '$name' (known: ${!build_options[*]} windows)" >&2; exit 2; }
+    if [ "$name" = fuzz ]; then
+        echo "== fuzzing run ($top/build-fuzz, 20 s per target)"
+        bash "$top/scripts/fuzz.sh" 20
+        continue
+    fi
+    [ -n "${build_options[$name]:-}" ] || { echo "No build named '$name' (known: ${!build_options[*]} windows fuzz)" >&2; exit 2; }
     dir="$top/build-$name"
     echo "== $name build ($dir)"
     # shellcheck disable=SC2086  # the options are words

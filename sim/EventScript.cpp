@@ -8,9 +8,12 @@ namespace sim {
 
 namespace {
 
-// "250ms" or "3s" (or "3.5s"); false when it is neither.
+// "250ms" or "3s" (or "3.5s"), up to a day; false when it is neither.
 bool parseDuration(const std::string &text, std::chrono::milliseconds &duration)
 {
+    // Longer would overflow the clock's arithmetic at "1e300s" (and "nans"
+    // is no number at all).
+    constexpr double kLongestMs = 24 * 3600 * 1000.0;
     std::size_t used = 0;
     double value = 0;
     try {
@@ -19,9 +22,12 @@ bool parseDuration(const std::string &text, std::chrono::milliseconds &duration)
         return false;
     }
     const std::string unit = text.substr(used);
-    if (value < 0 || (unit != "s" && unit != "ms"))
+    if (unit != "s" && unit != "ms")
         return false;
-    duration = std::chrono::milliseconds(static_cast<long long>(unit == "s" ? value * 1000 : value));
+    const double ms = unit == "s" ? value * 1000 : value;
+    if (!(ms >= 0 && ms <= kLongestMs))
+        return false;
+    duration = std::chrono::milliseconds(static_cast<long long>(ms));
     return true;
 }
 
@@ -57,11 +63,15 @@ std::string runEventScript(const std::string &script)
         if (when.rfind("report", 0) == 0 && step.event == PlugEvent::Unplug) {
             // unplug@reportN or unplug@reportN+DURATION (plugged back after it)
             const std::size_t plus = when.find('+');
+            const std::string number = when.substr(6, plus == std::string::npos ? std::string::npos : plus - 6);
+            std::size_t used = 0;
             try {
-                step.report = std::stoi(when.substr(6, plus == std::string::npos ? std::string::npos : plus - 6));
+                step.report = std::stoi(number, &used);
             } catch (...) {
                 step.report = 0;
             }
+            if (used != number.size()) // "report4x" is a mistake, not report 4
+                step.report = 0;
             if (step.report < 1 || (plus != std::string::npos && !parseDuration(when.substr(plus + 1), step.back)))
                 return "'" + word + "': expected unplug@reportN or unplug@reportN+DURATION";
         } else if (!parseDuration(when, step.after)) {

@@ -7,6 +7,7 @@
 //   sim::runEventScript), e.g. "unplug@5s plug@8s".
 
 #include "sim/SimWheel.h"
+#include "device/escaped.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,8 +35,11 @@ const bool simulatedWheelReady = [] {
     sim::enablePersistence(QFile::encodeName(path).toStdString()); // says itself what went wrong
 
     const std::string problem = sim::runEventScript(qEnvironmentVariable("VORLA_SIM_EVENTS").toStdString());
+    // The problem quotes the script, which may hold anything: a line's worth, escaped.
+    constexpr int kShownProblemLength = 4 * vorla::kShownValueLength;
     if (!problem.empty())
-        std::fprintf(stderr, "vorla-setting-sim: VORLA_SIM_EVENTS ignored: %s\n", problem.c_str());
+        std::fprintf(stderr, "vorla-setting-sim: VORLA_SIM_EVENTS ignored: %s\n",
+                     qUtf8Printable(vorla::escaped(QString::fromStdString(problem), kShownProblemLength)));
     return true;
 }();
 

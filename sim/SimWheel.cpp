@@ -149,7 +149,10 @@ void WheelModel::runClock()
         const auto next = std::min_element(timed.begin(), timed.end(),
                                            [](const Timed &a, const Timed &b) { return a.when < b.when; });
         if (Clock::now() < next->when) {
-            timedChanged.wait_until(lock, next->when);
+            // A copy: while this waits, schedule() may grow the list and move
+            // the element, and the wait reads its deadline again on waking.
+            const Clock::time_point when = next->when;
+            timedChanged.wait_until(lock, when);
             continue;
         }
         const PlugEvent event = next->event;

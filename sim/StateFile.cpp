@@ -56,6 +56,10 @@ std::optional<StoredState> decodeState(const std::string &text)
             paddle = true;
         } else if (key == "version") {
             std::getline(fields >> std::ws, state.version);
+            // A control character (a second CR, say) would not be written back as read.
+            for (const char c : state.version)
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                    return std::nullopt;
             version = !state.version.empty();
         } else if (!key.empty()) {
             return std::nullopt;

@@ -157,6 +157,18 @@ private slots:
         lastMissing.replace(lastMissing.lastIndexOf(",\n{"), 1000, "]}");
         QTest::newRow("25 entries") << lastMissing << "leds: has 25 entries; a profile has one for each of the 26 LED slots";
         QTest::newRow("not JSON") << QByteArray("colours") << "not valid JSON at line 1, column 1: illegal value";
+        // What the file says is shown escaped and cut, never as it stands.
+        const auto withColour = [](const QByteArray &colour) { return QByteArray(profileText()).replace("\"#00fa00\"", colour); };
+        QTest::newRow("escape sequences") << withColour("\"\\u001b]0;owned\\u0007\\u001b[2J\"")
+                                          << "leds[0].color: must be a colour written #RRGGBB, not \"\\u001B]0;owned\\u0007\\u001B[2J\"";
+        QTest::newRow("a raw newline") << withColour("\"#00f\na00\"")
+                                       << "not valid JSON at line 2, column 27: a raw control character \\u000A inside a string";
+        QTest::newRow("invalid UTF-8") << withColour("\"#00f\xff\"")
+                                       << "not valid JSON at line 2, column 26: invalid UTF8 string";
+        QTest::newRow("a very long value") << withColour("\"" + QByteArray(10000, 'f') + "\"")
+                                           << "leds[0].color: must be a colour written #RRGGBB, not \"" + QString(40, QLatin1Char('f')) + "...\"";
+        QTest::newRow("an unknown field carrying escapes") << withColour("\"#00fa00\", \"\\u0000\\u001b[2J\": 1")
+                                                           << "leds[0].\\u0000\\u001B[2J: unknown field";
     }
 
     // An "Error" box with the file, field and reason; nothing changes, nothing is sent.

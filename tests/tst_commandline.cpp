@@ -134,6 +134,8 @@ private slots:
         QTest::newRow("a Qt option of the window") << QStringList{"-platform", "offscreen", "--info"}
                                                    << "Unknown option 'platform'.";
         QTest::newRow("a stray argument") << QStringList{"--info", "p.json"} << "Unexpected argument 'p.json'.";
+        QTest::newRow("a stray argument with an escape sequence") << QStringList{"--info", "\x1b[2J\n"}
+                                                                  << "Unexpected argument '\\u001B[2J\\u000A'.";
     }
 
     // Refused before the wheel is even opened.

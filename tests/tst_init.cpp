@@ -113,6 +113,10 @@ private slots:
         QTest::newRow("short read: only what arrived") << full << 6 << "01234";
         QTest::newRow("nothing read") << full << 0 << "";
         QTest::newRow("failed read") << full << -1 << "";
+        QTest::newRow("an escape sequence: escaped") << QByteArray("\x02\x1b[2J1.0\0", 9) << 20 << "\\u001B[2J1.0";
+        QTest::newRow("a newline and a bidi override: escaped") << QByteArray("\x02" "a\nb\xe2\x80\xae") << 20
+                                                                << "a\\u000Ab\\u202E";
+        QTest::newRow("invalid UTF-8: shown as such") << QByteArray("\x02" "1.\xff") << 20 << QStringLiteral("1.\uFFFD");
     }
 
     void versionText()

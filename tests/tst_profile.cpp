@@ -182,6 +182,7 @@ private slots:
         QTest::newRow("format 2") << "\"format\": 1" << "\"format\": 2" << "format"
                                   << "unknown format version 2; this program reads format 1";
         QTest::newRow("unknown field") << "\"format\": 1," << "\"format\": 1, \"colours\": []," << "colours" << "unknown field";
+        QTest::newRow("a field without a name") << "\"format\": 1," << "\"format\": 1, \"\": []," << "\"\"" << "unknown field";
 
         QTest::newRow("leds missing") << QString() << "{\"format\": 1, \"paddle\": {\"combined\": false}}" << "leds"
                                       << "missing";
@@ -228,6 +229,20 @@ private slots:
                                                            << "must be between 0 and 100, not 160";
         QTest::newRow("unknown paddle field") << "\"bitePoint\": 60" << "\"bitePoint\": 60, \"bite\": 60" << "paddle.bite"
                                               << "unknown field";
+        // What a file says is quoted escaped and cut, never as it stands.
+        const QString hostile = QStringLiteral("\\u001b]0;owned\\u0007\\u001b[2J\\u001b[31mB10");
+        QTest::newRow("escape sequences in a value") << entry(3) << in3("B10", hostile) << "leds[3].button"
+                                                     << "slot 3 is shown by button B10, not "
+                                                        "\"\\u001B]0;owned\\u0007\\u001B[2J\\u001B[31mB...\"";
+        QTest::newRow("a raw newline in a string") << entry(3) << in3("B10", "B\n10") << QString()
+                                                   << "not valid JSON at line 9, column 33: a raw control character \\u000A inside a string";
+        QTest::newRow("a raw NUL in a string") << entry(3) << in3("B10", QStringLiteral("B") + QChar(0) + "10") << QString()
+                                               << "not valid JSON at line 9, column 33: a raw control character \\u0000 inside a string";
+        QTest::newRow("a very long value") << entry(3) << in3(hexColour(3), QString(3000, QLatin1Char('A'))) << "leds[3].color"
+                                           << "must be a colour written #RRGGBB, not \"" + QString(40, QLatin1Char('A')) + "...\"";
+        QTest::newRow("an unknown field name carrying escapes")
+            << entry(3) << in3("\"slot\": 3,", "\"slot\": 3, \"\\u001b[2J\\u0000" + QString(100, QLatin1Char('x')) + "\": 1,")
+            << "leds[3].\\u001B[2J\\u0000" + QString(25, QLatin1Char('x')) + "..." << "unknown field";
         QTest::newRow("firmware a number") << "\"firmware\": \"1.0.3\"" << "\"firmware\": 103" << "firmware"
                                            << "must be a string, not 103";
     }

@@ -184,6 +184,9 @@ private slots:
         QTest::newRow("no unit") << "unplug@5" << false;
         QTest::newRow("report for a plug") << "plug@report3" << false;
         QTest::newRow("one bad word of two") << "unplug@50ms plug@soon" << false;
+        QTest::newRow("not a number of reports") << "unplug@report4x" << false;
+        QTest::newRow("no number at all") << "unplug@nans" << false;
+        QTest::newRow("longer than a day") << "unplug@1e300s" << false;
     }
 
     void eventScript()
