@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/DisconnectedBanner.h"
+#include "app/UnsavedMark.h"
 #include "app/forms/MainWindowForm.h"
 
 #include <QCloseEvent>
@@ -51,6 +52,10 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
+    ledsMark = new UnsavedMark(ui->pbSave, tr("The wheel shows LED colours that it has not stored. "
+                                              "Save Setting stores them."));
+    paddleMark = new UnsavedMark(ui->pbSaveP, tr("The wheel shows a paddle setting that it has not stored. "
+                                                 "Save Setting stores it."));
 
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));
     for (QPushButton *button : {ui->pbS1, ui->pbS2, ui->pbS3, ui->pbS4, ui->pbS5})
@@ -129,6 +134,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (upgrade.isRunning()) {
         event->ignore();
         QMessageBox::information(this, tr("Notify"), tr("Firmware upgrade in progress."));
+        return;
+    }
+    if (!mayClose()) {
+        event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);

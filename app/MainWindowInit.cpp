@@ -36,10 +36,13 @@ void MainWindow::onInit()
 void MainWindow::onWheelRead(const vorla::WheelSettings &settings)
 {
     disconnectedBanner->hide();
+    // Known before the pages are shown: showing the paddle value previews it.
+    unsaved.read(settings.ledBlock.data(), settings.paddle);
     showColors(settings.ledBlock.data());
     showPaddle(settings.paddle);
     ui->lbVersion->setText(tr("Firmware Version:") + settings.version);
     setSendingControlsEnabled(true);
+    showUnsaved();
 }
 
 void MainWindow::onUpgradeWait(bool waiting)
@@ -52,6 +55,8 @@ void MainWindow::onUpgradeWait(bool waiting)
 void MainWindow::onWheelLeft()
 {
     setSendingControlsEnabled(false);
+    unsaved.wheelLeft();
+    showUnsaved();
     disconnectedBanner->show();
 }
 

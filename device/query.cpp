@@ -35,23 +35,41 @@ QString versionText(const std::uint8_t *response, int bytesRead)
     return QString::fromUtf8(text, length);
 }
 
-std::optional<WheelSettings> readSettings()
+std::optional<LedBlock> readStoredLeds()
 {
-    WheelSettings settings;
+    LedBlock block{};
     QueryResponse response{};
-
     for (std::uint8_t chunk = 0; chunk < kLedChunkCount; ++chunk) {
         // The slice ends at byte 19: a shorter answer would leave LEDs unread.
         if (query(kSelectorLedChunk0 + chunk, response, kLedQueryReadLength) < static_cast<int>(kReportSize))
             return std::nullopt;
-        std::memcpy(settings.ledBlock.data() + kLedChunkSize * chunk,
-                    response.data() + kResponseLedSliceOffset, kLedChunkSize);
+        std::memcpy(block.data() + kLedChunkSize * chunk, response.data() + kResponseLedSliceOffset, kLedChunkSize);
     }
+    return block;
+}
 
+std::optional<std::uint8_t> readStoredPaddle()
+{
+    QueryResponse response{};
     if (query(kSelectorPaddle, response, kQueryReadLength) <= static_cast<int>(kResponsePaddleOffset))
         return std::nullopt;
-    settings.paddle = response[kResponsePaddleOffset];
+    return response[kResponsePaddleOffset];
+}
 
+std::optional<WheelSettings> readSettings()
+{
+    WheelSettings settings;
+    const std::optional<LedBlock> leds = readStoredLeds();
+    if (!leds)
+        return std::nullopt;
+    std::copy(leds->begin(), leds->end(), settings.ledBlock.begin());
+
+    const std::optional<std::uint8_t> paddle = readStoredPaddle();
+    if (!paddle)
+        return std::nullopt;
+    settings.paddle = *paddle;
+
+    QueryResponse response{};
     const int versionRead = query(kSelectorVersion, response, kQueryReadLength);
     if (versionRead < 0)
         return std::nullopt;
