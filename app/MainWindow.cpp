@@ -56,6 +56,8 @@ MainWindow::MainWindow(QWidget *parent)
                                               "Save Setting stores them."));
     paddleMark = new UnsavedMark(ui->pbSaveP, tr("The wheel shows a paddle setting that it has not stored. "
                                                  "Save Setting stores it."));
+    ledsMark->setObjectName(QStringLiteral("lbUnsaved"));
+    paddleMark->setObjectName(QStringLiteral("lbUnsavedP"));
 
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));
     for (QPushButton *button : {ui->pbS1, ui->pbS2, ui->pbS3, ui->pbS4, ui->pbS5})

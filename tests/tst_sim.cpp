@@ -184,6 +184,9 @@ private slots:
         QTest::newRow("no unit") << "unplug@5" << false;
         QTest::newRow("report for a plug") << "plug@report3" << false;
         QTest::newRow("one bad word of two") << "unplug@50ms plug@soon" << false;
+        QTest::newRow("forgetting stores, then keeping them") << "forget-store@0ms unplug@50ms keep-store@0.1s plug@0.2s"
+                                                              << true;
+        QTest::newRow("misspelt forget-store") << "forget-stores@0ms unplug@50ms plug@0.2s" << false;
     }
 
     void eventScript()
