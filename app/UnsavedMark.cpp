@@ -9,7 +9,8 @@ namespace {
 constexpr int kGap = 12;
 constexpr int kWidth = 200;
 // Amber as on the wheel's grip LEDs; an edge on the left is the mark itself.
-const char kStyle[] = "color: rgb(255, 149, 0); border-left: 4px solid rgb(255, 149, 0); padding-left: 8px;"
+const char kStyle[] = "color: rgb(255, 149, 0); border-style: solid; border-width: 0px 0px 0px 4px;"
+                      " border-color: rgb(255, 149, 0); padding-left: 8px;"
                       " font-family: Arial; font-weight: bold; font-size: 14px;";
 
 } // namespace

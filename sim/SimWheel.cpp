@@ -421,7 +421,14 @@ void setPresenceListener(std::function<void(bool)> listener)
 }
 void schedule(std::chrono::milliseconds after, PlugEvent event)
 {
-    locked([&](WheelModel &m) { m.scheduleLocked(Clock::now() + after, event); });
+    locked([&](WheelModel &m) {
+        // Due now: done before the program's first report, not whenever the
+        // wheel's clock thread gets to it.
+        if (after.count() <= 0)
+            m.applyLocked(event);
+        else
+            m.scheduleLocked(Clock::now() + after, event);
+    });
 }
 void failReport(int n, bool fromThenOn)
 {

@@ -96,7 +96,8 @@ void setPermissionDenied(bool denied);
 // an empty function removes it.
 void setPresenceListener(std::function<void(bool present)> listener);
 
-// Plug events carried out by the wheel itself `after` from now, in order.
+// Plug events carried out by the wheel itself `after` from now, in order; an
+// event due now (`after` 0) is carried out before schedule() returns.
 // ForgetStores and KeepStores switch setForgetStores on and off.
 enum class PlugEvent { Unplug, Plug, Deny, Allow, ForgetStores, KeepStores };
 void schedule(std::chrono::milliseconds after, PlugEvent event);
