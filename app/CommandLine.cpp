@@ -2,6 +2,7 @@
 
 #include "device/WheelSession.h"
 #include "device/send.h"
+#include "device/store.h"
 #include "profile/profile.h"
 #include "device/escaped.h"
 
@@ -194,15 +195,47 @@ int CommandLine::apply(const QString &path, bool store)
     if (const int status = open())
         return status;
 
-    if (!vorla::sendLeds(profile->leds, store))
-        return fail(WheelRefused, store ? tr("The wheel refused a report: the LED colours were not stored.")
-                                        : tr("The wheel refused a report: the LED colours were not previewed."));
-    out << (store ? tr("LED colours stored.") : tr("LED colours previewed.")) << '\n';
+    if (store)
+        return storeChecked(*profile);
+    if (!vorla::sendLeds(profile->leds, false))
+        return fail(WheelRefused, tr("The wheel refused a report: the LED colours were not previewed."));
+    out << tr("LED colours previewed.") << '\n';
     out.flush();
-    if (!vorla::sendPaddle(profile->paddle, store))
-        return fail(WheelRefused, store ? tr("The wheel refused a report: the paddle setting was not stored.")
-                                        : tr("The wheel refused a report: the paddle setting was not previewed."));
-    out << (store ? tr("Paddle setting stored.") : tr("Paddle setting previewed.")) << '\n';
+    if (!vorla::sendPaddle(profile->paddle, false))
+        return fail(WheelRefused, tr("The wheel refused a report: the paddle setting was not previewed."));
+    out << tr("Paddle setting previewed.") << '\n';
+    return Ok;
+}
+
+int CommandLine::storeChecked(const vorla::Profile &profile)
+{
+    // Each store is read back: a wheel that accepted it but did not keep it
+    // fails like one that refused it.
+    switch (vorla::storeLedsChecked(profile.leds).outcome) {
+    case vorla::StoreOutcome::Kept:
+        break;
+    case vorla::StoreOutcome::NotSent:
+        return fail(WheelRefused, tr("The wheel refused a report: the LED colours were not stored."));
+    case vorla::StoreOutcome::NotAnswered:
+        return fail(WheelRefused,
+                    tr("The wheel did not answer when asked what it stores: the LED colours may not be stored."));
+    case vorla::StoreOutcome::NotKept:
+        return fail(WheelRefused, tr("The wheel did not keep the LED colours: it still stores others."));
+    }
+    out << tr("LED colours stored.") << '\n';
+    out.flush();
+    switch (vorla::storePaddleChecked(profile.paddle).outcome) {
+    case vorla::StoreOutcome::Kept:
+        break;
+    case vorla::StoreOutcome::NotSent:
+        return fail(WheelRefused, tr("The wheel refused a report: the paddle setting was not stored."));
+    case vorla::StoreOutcome::NotAnswered:
+        return fail(WheelRefused,
+                    tr("The wheel did not answer when asked what it stores: the paddle setting may not be stored."));
+    case vorla::StoreOutcome::NotKept:
+        return fail(WheelRefused, tr("The wheel did not keep the paddle setting: it still stores another."));
+    }
+    out << tr("Paddle setting stored.") << '\n';
     return Ok;
 }
 

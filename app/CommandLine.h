@@ -13,6 +13,10 @@
 
 class QTextStream;
 
+namespace vorla {
+struct Profile;
+}
+
 class CommandLine
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
@@ -49,6 +53,8 @@ private:
     int info(bool json);
     int exportTo(const QString &path);
     int apply(const QString &path, bool store);
+    // Stores the profile's LEDs, then its paddle setting, each read back.
+    int storeChecked(const vorla::Profile &profile);
     // Opens the wheel: Ok, or the failure said.
     int open();
     int openStatus(vorla::connection::OpenResult opened);

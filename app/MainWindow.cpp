@@ -2,6 +2,7 @@
 
 #include "app/Accessibility.h"
 #include "app/DisconnectedBanner.h"
+#include "app/UnsavedMark.h"
 #include "app/forms/MainWindowForm.h"
 
 #include <QCloseEvent>
@@ -53,6 +54,12 @@ MainWindow::MainWindow(QWidget *parent)
     accessibility::setUp(this, ui);
     session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
+    ledsMark = new UnsavedMark(ui->pbSave, tr("The wheel shows LED colours that it has not stored. "
+                                              "Save Setting stores them."));
+    paddleMark = new UnsavedMark(ui->pbSaveP, tr("The wheel shows a paddle setting that it has not stored. "
+                                                 "Save Setting stores it."));
+    ledsMark->setObjectName(QStringLiteral("lbUnsaved"));
+    paddleMark->setObjectName(QStringLiteral("lbUnsavedP"));
 
     connect(ui->pbClose, SIGNAL(clicked(bool)), this, SLOT(close()));
     for (QPushButton *button : {ui->pbS1, ui->pbS2, ui->pbS3, ui->pbS4, ui->pbS5})
@@ -131,6 +138,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (upgrade.isRunning()) {
         event->ignore();
         QMessageBox::information(this, tr("Notify"), tr("Firmware upgrade in progress."));
+        return;
+    }
+    if (!mayClose()) {
+        event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);

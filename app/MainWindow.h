@@ -7,6 +7,9 @@
 //   paddle page  previews the bite point while the slider moves, stores it;
 //   device page  hands a firmware image to the VorlaUpgrade worker, follows its
 //                progress and reconnects once the wheel has restarted;
+//   unsaved      what the wheel stores against what it was sent to preview
+//                (device/UnsavedChanges.h): the pages mark unsaved previews,
+//                and closing with some asks to store or discard them;
 //   session      the connection's life (device/WheelSession.h): it opens and
 //                reads the wheel, waits for it after an upload, notices it
 //                pulled out and plugged back in; the window shows what it says
@@ -14,6 +17,7 @@
 // All device traffic of the GUI thread happens inside these slots, through
 // the serialised connection in device/.
 
+#include "device/UnsavedChanges.h"
 #include "device/WheelSession.h"
 #include "device/leds.h"
 #include "upgrade/VorlaUpgrade.h"
@@ -26,6 +30,7 @@
 
 class MainWindowForm;
 class QPushButton;
+class UnsavedMark;
 
 class MainWindow : public QMainWindow
 {
@@ -91,6 +96,15 @@ private:
     void showPaddle(std::uint8_t value);
     std::uint8_t paddleValue() const;
 
+    // Unsaved previews: stores checked against what the wheel then stores,
+    // the wheel set back to what it stores, and the question on closing.
+    bool storeColors();
+    bool storePaddle();
+    void restoreStoredColors();
+    void restoreStoredPaddle();
+    bool mayClose();
+    void showUnsaved();
+
     // Device page.
     void finishUpgrade(bool succeeded);
     void setSendingControlsEnabled(bool enabled);
@@ -101,4 +115,8 @@ private:
 
     vorla::WheelSession *session;
     QWidget *disconnectedBanner;
+
+    vorla::UnsavedChanges unsaved;
+    UnsavedMark *ledsMark;
+    UnsavedMark *paddleMark;
 };

@@ -36,12 +36,15 @@ void MainWindow::onInit()
 void MainWindow::onWheelRead(const vorla::WheelSettings &settings)
 {
     disconnectedBanner->hide();
+    // Known before the pages are shown: showing the paddle value previews it.
+    unsaved.read(settings.ledBlock.data(), settings.paddle);
     showColors(settings.ledBlock.data());
     showPaddle(settings.paddle);
     // The version is the wheel's text: never taken for rich text.
     ui->lbVersion->setTextFormat(Qt::PlainText);
     ui->lbVersion->setText(tr("Firmware Version:") + settings.version);
     setSendingControlsEnabled(true);
+    showUnsaved();
 }
 
 void MainWindow::onUpgradeWait(bool waiting)
@@ -54,6 +57,8 @@ void MainWindow::onUpgradeWait(bool waiting)
 void MainWindow::onWheelLeft()
 {
     setSendingControlsEnabled(false);
+    unsaved.wheelLeft();
+    showUnsaved();
     disconnectedBanner->show();
 }
 

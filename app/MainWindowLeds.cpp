@@ -98,7 +98,14 @@ vorla::LedColors MainWindow::slotColors() const
 
 bool MainWindow::writeColors(bool store)
 {
-    return vorla::sendLeds(slotColors(), store);
+    const vorla::LedBlock block = vorla::packLedBlock(slotColors(), store);
+    if (!vorla::sendLedBlock(block))
+        return false;
+    if (!store) {
+        unsaved.ledsPreviewed(block);
+        showUnsaved();
+    }
+    return true;
 }
 
 void MainWindow::onColorPick()
@@ -118,10 +125,7 @@ void MainWindow::onColorPick()
 
 void MainWindow::onSaveColor()
 {
-    if (writeColors(true)) {
+    // Failures are said by storeColors.
+    if (storeColors())
         QMessageBox::information(this, tr("Success"), tr("LED colors saved."));
-        return;
-    }
-    session->reportFailed();
-    QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
 }

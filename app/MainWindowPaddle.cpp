@@ -22,8 +22,13 @@ void MainWindow::onPaddleChange()
 {
     if (!ui->cbPaddle->isChecked())
         return;
-    if (!vorla::sendPaddle(std::uint8_t(ui->hsBite->value()), false))
+    const auto value = std::uint8_t(ui->hsBite->value());
+    if (!vorla::sendPaddle(value, false)) {
         session->reportFailed();
+        return;
+    }
+    unsaved.paddlePreviewed(value);
+    showUnsaved();
 }
 
 std::uint8_t MainWindow::paddleValue() const
@@ -33,10 +38,7 @@ std::uint8_t MainWindow::paddleValue() const
 
 void MainWindow::onSavePaddle()
 {
-    if (vorla::sendPaddle(paddleValue(), true)) {
+    // Failures are said by storePaddle.
+    if (storePaddle())
         QMessageBox::information(this, tr("Success"), tr("Paddle status saved."));
-        return;
-    }
-    session->reportFailed();
-    QMessageBox::critical(this, tr("Error"), tr("Can not save setting."));
 }

@@ -64,6 +64,29 @@ bool takeAnswer(std::uint8_t selector, const std::uint8_t *answer, int bytesRead
     return false;
 }
 
+std::optional<LedBlock> readStoredLeds()
+{
+    WheelSettings settings;
+    QueryResponse response{};
+    for (std::uint8_t chunk = 0; chunk < kLedChunkCount; ++chunk) {
+        const auto selector = static_cast<std::uint8_t>(kSelectorLedChunk0 + chunk);
+        if (!takeAnswer(selector, response.data(), query(selector, response, kLedQueryReadLength), settings))
+            return std::nullopt;
+    }
+    LedBlock block{};
+    std::copy_n(settings.ledBlock.begin(), block.size(), block.begin());
+    return block;
+}
+
+std::optional<std::uint8_t> readStoredPaddle()
+{
+    WheelSettings settings;
+    QueryResponse response{};
+    if (!takeAnswer(kSelectorPaddle, response.data(), query(kSelectorPaddle, response, kQueryReadLength), settings))
+        return std::nullopt;
+    return settings.paddle;
+}
+
 std::optional<WheelSettings> readSettings()
 {
     WheelSettings settings;

@@ -31,6 +31,14 @@ int query(std::uint8_t selector, QueryResponse &response, std::size_t readLength
 // the wheel says it.
 QString versionText(const std::uint8_t *response, int bytesRead);
 
+// The LED block the wheel stores, from its three chunk queries (bytes 0-53;
+// only 0-38 carry colours). Empty when a query failed or came back short.
+std::optional<LedBlock> readStoredLeds();
+
+// The paddle value the wheel stores. Empty when the query failed or came back
+// too short to hold it.
+std::optional<std::uint8_t> readStoredPaddle();
+
 struct WheelSettings {
     std::array<std::uint8_t, kLedReadBufferSize> ledBlock{}; // bytes 0-53 read, the rest zero
     std::uint8_t paddle = 0;

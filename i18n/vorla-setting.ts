@@ -141,6 +141,22 @@ it works without a window.</source>
         <source>Paddle setting previewed.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The wheel did not answer when asked what it stores: the LED colours may not be stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not keep the LED colours: it still stores others.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not answer when asked what it stores: the paddle setting may not be stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not keep the paddle setting: it still stores another.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DisconnectedBanner</name>
@@ -323,6 +339,46 @@ it works without a window.</source>
         <source>Colour %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The wheel shows LED colours that it has not stored. Save Setting stores them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows a paddle setting that it has not stored. Save Setting stores it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not answer when asked what it stores: the LED colours may not be saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not keep the LED colours. The page shows the colours it stores.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not answer when asked what it stores: the paddle setting may not be saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not keep the paddle setting. The page shows the setting it stores.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows LED colours and a paddle setting that it has not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows LED colours that it has not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows a paddle setting that it has not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save stores them in the wheel; Discard sets the wheel back to what it stores.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Profile</name>
@@ -408,6 +464,13 @@ it works without a window.</source>
     </message>
     <message>
         <source>a raw control character %1 inside a string</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UnsavedMark</name>
+    <message>
+        <source>Unsaved changes</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,4 +1,5 @@
-// The plug events the -sim program takes from VORLA_SIM_EVENTS.
+// The plug events the -sim program takes from VORLA_SIM_EVENTS, and the
+// switches that make the wheel forget stores or keep them again.
 
 #include "sim/SimWheel.h"
 
@@ -58,8 +59,12 @@ std::string runEventScript(const std::string &script)
             step.event = PlugEvent::Deny;
         else if (name == "allow")
             step.event = PlugEvent::Allow;
+        else if (name == "forget-store")
+            step.event = PlugEvent::ForgetStores;
+        else if (name == "keep-store")
+            step.event = PlugEvent::KeepStores;
         else
-            return "'" + word + "': unknown event '" + name + "' (unplug, plug, deny, allow)";
+            return "'" + word + "': unknown event '" + name + "' (unplug, plug, deny, allow, forget-store, keep-store)";
         if (when.rfind("report", 0) == 0 && step.event == PlugEvent::Unplug) {
             // unplug@reportN or unplug@reportN+DURATION (plugged back after it)
             const std::size_t plus = when.find('+');

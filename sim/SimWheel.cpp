@@ -52,6 +52,7 @@ void WheelModel::resetLocked()
     versionText = kDefaultVersion;
     image.clear();
     firmwareWrites = 0;
+    forgetStores = false;
     resetStreamsLocked();
     present = true;
     permissionDenied = false;
@@ -125,6 +126,10 @@ void WheelModel::applyLocked(PlugEvent event)
         permissionDenied = false;
         if (present && presenceListener)
             presenceListener(true); // seen anew, now that it may be opened
+        break;
+    case PlugEvent::ForgetStores:
+    case PlugEvent::KeepStores:
+        forgetStores = event == PlugEvent::ForgetStores;
         break;
     }
 }
@@ -232,8 +237,11 @@ int WheelModel::paddle(hid_device *dev, const std::uint8_t *data)
     const std::uint8_t value = data[vorla::kPaddleValueByte];
     switch (data[vorla::kPaddleCommitByte]) {
     case vorla::kPaddleCommitStore:
-        storedPaddle = shownPaddle = value;
-        persistLocked();
+        shownPaddle = value;
+        if (!forgetStores) {
+            storedPaddle = value;
+            persistLocked();
+        }
         break;
     case vorla::kPaddleCommitPreview:
         shownPaddle = value;
@@ -340,8 +348,11 @@ int WheelModel::output(hid_device *dev, const std::uint8_t *data, std::size_t le
         return violate(dev, "LED block with non-zero bytes 39-52");
     switch (ledPending[vorla::kLedCommitByte]) {
     case vorla::kLedCommitStore:
-        storedLeds = shownLeds = ledPending;
-        persistLocked();
+        shownLeds = ledPending;
+        if (!forgetStores) {
+            storedLeds = ledPending;
+            persistLocked();
+        }
         break;
     case vorla::kLedCommitPreview:
         shownLeds = ledPending;
@@ -413,7 +424,14 @@ void setPresenceListener(std::function<void(bool)> listener)
 }
 void schedule(std::chrono::milliseconds after, PlugEvent event)
 {
-    locked([&](WheelModel &m) { m.scheduleLocked(Clock::now() + after, event); });
+    locked([&](WheelModel &m) {
+        // Due now: done before the program's first report, not whenever the
+        // wheel's clock thread gets to it.
+        if (after.count() <= 0)
+            m.applyLocked(event);
+        else
+            m.scheduleLocked(Clock::now() + after, event);
+    });
 }
 void failReport(int n, bool fromThenOn)
 {
@@ -429,6 +447,7 @@ void vanishAtReport(int n, std::chrono::milliseconds returnAfter)
         m.returnAfterVanish = returnAfter;
     });
 }
+void setForgetStores(bool forget) { locked([&](WheelModel &m) { m.forgetStores = forget; }); }
 void setReportLatency(std::chrono::microseconds latency) { locked([&](WheelModel &m) { m.latency = latency; }); }
 std::vector<ReceivedReport> received() { return locked([](WheelModel &m) { return m.record; }); }
 std::vector<std::vector<std::uint8_t>> received(ReportKind kind)

@@ -96,12 +96,14 @@ void setPermissionDenied(bool denied);
 // an empty function removes it.
 void setPresenceListener(std::function<void(bool present)> listener);
 
-// Plug events carried out by the wheel itself `after` from now, in order.
-enum class PlugEvent { Unplug, Plug, Deny, Allow };
+// Plug events carried out by the wheel itself `after` from now, in order; an
+// event due now (`after` 0) is carried out before schedule() returns.
+// ForgetStores and KeepStores switch setForgetStores on and off.
+enum class PlugEvent { Unplug, Plug, Deny, Allow, ForgetStores, KeepStores };
 void schedule(std::chrono::milliseconds after, PlugEvent event);
 
 // Schedules the events of a script such as
-//     "unplug@5s plug@8s deny@0s allow@12s unplug@report40+3s"
+//     "unplug@5s plug@8s deny@0s allow@12s unplug@report40+3s forget-store@0s keep-store@20s"
 // (times from now; unplug@reportN pulls the wheel out at the Nth report, and
 // +DURATION plugs it back in that long after). Returns what is wrong with the
 // script, or ""; a script with a mistake schedules nothing.
@@ -114,6 +116,11 @@ std::string runEventScript(const std::string &script);
 void failReport(int n, bool fromThenOn = false);
 // With returnAfter >= 0, the wheel is plugged back in that long after it left.
 void vanishAtReport(int n, std::chrono::milliseconds returnAfter = std::chrono::milliseconds(-1));
+
+// A wheel that accepts store reports and does not keep them (a full flash, a
+// firmware fault): a store is shown like a preview, and queries go on
+// answering the settings stored before.
+void setForgetStores(bool forget);
 
 // How long each report takes to go through (default none); lets a test widen
 // the window in which two threads could overlap.

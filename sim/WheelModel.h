@@ -39,6 +39,7 @@ public:
     std::string versionText;
     std::vector<std::uint8_t> image;
     int firmwareWrites = 0;
+    bool forgetStores = false; // store reports are accepted and shown, not kept
 
     // Reports under way.
     int pendingSelector = -1;

@@ -200,8 +200,9 @@ private slots:
             << store << 3 << 6 << QString() << "The wheel refused a report: the LED colours were not stored.\n" << 0;
         QTest::newRow("--apply, LED chunk 1 refused")
             << preview << 2 << 6 << QString() << "The wheel refused a report: the LED colours were not previewed.\n" << 0;
+        // After the three LED chunks, the LED store is read back (three queries).
         QTest::newRow("--apply --store, paddle refused")
-            << store << 4 << 6 << "LED colours stored.\n"
+            << store << 10 << 6 << "LED colours stored.\n"
             << "The wheel refused a report: the paddle setting was not stored.\n" << 26;
     }
 
@@ -280,7 +281,9 @@ private slots:
         QCOMPARE(hex(sim::storedLeds()), hex(block));
         QCOMPARE(int(sim::storedPaddle()), paddle);
         QCOMPARE(sim::received(sim::ReportKind::Output).size(), std::size_t(3));
-        QCOMPARE(sim::received(sim::ReportKind::FeatureSend).size(), std::size_t(1));
+        // The paddle store, and each store read back: three LED chunks, the paddle value.
+        QCOMPARE(featureReports(0x0A).size(), std::size_t(1));
+        QCOMPARE(featureReports(0x0B).size(), std::size_t(4));
     }
 
     void apply_data()

@@ -132,8 +132,14 @@ private slots:
             sim::failReport(int(sim::received().size()) + 1);
         sim::clearReceived();
         clickSave();
-        QCOMPARE(hex(sim::received(sim::ReportKind::FeatureSend)), paddleReports({value}, 0xEF));
-        QCOMPARE(sim::received().size(), std::size_t(1));
+        // A store that went through is read back: the paddle query, sent and read.
+        QStringList sent = paddleReports({value}, 0xEF);
+        Bytes query{0x02, 0x0B, 0x0A};
+        query.resize(20);
+        if (!lost)
+            sent << hex(query);
+        QCOMPARE(hex(sim::received(sim::ReportKind::FeatureSend)), sent);
+        QCOMPARE(sim::received().size(), std::size_t(lost ? 1 : 3));
         QCOMPARE(s->answerer.messages(), QStringList{lost ? QStringLiteral("Error/Can not save setting.") : kSaved});
         QCOMPARE(s->answerer.boxes().last().kind, QLatin1String(lost ? "critical" : "information"));
         QCOMPARE(int(sim::storedPaddle()), lost ? int(sim::kDefaultPaddle) : value);

@@ -187,6 +187,9 @@ private slots:
         QTest::newRow("not a number of reports") << "unplug@report4x" << false;
         QTest::newRow("no number at all") << "unplug@nans" << false;
         QTest::newRow("longer than a day") << "unplug@1e300s" << false;
+        QTest::newRow("forgetting stores, then keeping them") << "forget-store@0ms unplug@50ms keep-store@0.1s plug@0.2s"
+                                                              << true;
+        QTest::newRow("misspelt forget-store") << "forget-stores@0ms unplug@50ms plug@0.2s" << false;
     }
 
     void eventScript()

@@ -110,14 +110,16 @@ private slots:
         saved[53] = 0x5E;
         sim::clearReceived();
         s->child<QPushButton>("pbSave")->click();
-        QCOMPARE(record(), ledRecord(saved));
+        // The store, then the block read back as at start-up.
+        QCOMPARE(record(), ledRecord(saved) + startupRecord(-1).mid(0, 6));
         QCOMPARE(hex(sim::storedLeds()), hex(saved));
         QCOMPARE(s->answerer.messages(), QStringList{"Success/LED colors saved."});
 
         sim::clearReceived();
         s->child<QSlider>("hsBite")->setValue(80);
         s->child<QPushButton>("pbSaveP")->click();
-        QCOMPARE(record(), (QStringList{"set " + report({0x02, 0x0A, 80}), "set " + report({0x02, 0x0A, 80, 0xEF})}));
+        QCOMPARE(record(), (QStringList{"set " + report({0x02, 0x0A, 80}), "set " + report({0x02, 0x0A, 80, 0xEF}),
+                                        "set " + report({0x02, 0x0B, 10}), "get " + report({0x02})}));
         QCOMPARE(int(sim::storedPaddle()), 80);
         QCOMPARE(s->answerer.messages().last(), QStringLiteral("Success/Paddle status saved."));
         QCOMPARE(sim::openCount(), 1);

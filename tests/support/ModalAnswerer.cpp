@@ -65,8 +65,13 @@ void ModalAnswerer::answer()
                                                   {QMessageBox::Warning, QStringLiteral("warning")},
                                                   {QMessageBox::Question, QStringLiteral("question")}};
         m_boxes.append({kinds.value(box->icon()), box->windowTitle(), box->text()});
+        QAbstractButton *chosen = box->button(QMessageBox::StandardButton(m_questionButton));
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();
+        else if (m_questionKey)
+            QTest::keyClick(box, Qt::Key(m_questionKey));
+        else if (m_questionButton && chosen)
+            chosen->click();
         else
             box->reject();
     } else if (auto *dialog = qobject_cast<QColorDialog *>(modal)) {

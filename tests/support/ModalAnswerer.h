@@ -28,6 +28,12 @@ public:
     // Context menus: the entry with this text is chosen; without one they are closed.
     void chooseMenuEntry(const QString &text) { m_menuEntry = text; }
     void cancelDialogs();
+    // Message boxes that ask (no OK button, such as Save/Discard/Cancel):
+    // answered with this button (a QMessageBox::StandardButton), or with this
+    // key pressed on the box (Qt::Key_Escape, Qt::Key_Return), the key first;
+    // without either they are rejected.
+    void chooseQuestionButton(int button) { m_questionButton = button; }
+    void chooseQuestionKey(int key) { m_questionKey = key; }
 
     // What was answered so far, oldest first.
     const QList<Box> &boxes() const { return m_boxes; }
@@ -42,5 +48,7 @@ private:
     QColor m_colour;
     QString m_path;
     QString m_menuEntry;
+    int m_questionButton = 0;
+    int m_questionKey = 0;
     QList<Box> m_boxes;
 };
