@@ -62,7 +62,7 @@ std::function<bool()> makeStep(const QString &step, MainWindow &window, ModalAns
     if (name == QLatin1String("pick"))
         return [&answerer, child, value] {
             answerer.chooseColor(QColor(value.section(QLatin1Char(':'), 1)));
-            qobject_cast<QPushButton *>(child(value.section(QLatin1Char(':'), 0)))->click();
+            qobject_cast<QPushButton *>(child(value.section(QLatin1Char(':'), 0, 0)))->click();
             return true;
         };
     if (name == QLatin1String("click"))
