@@ -34,6 +34,14 @@ vorla_build_hidapi "$cache"
 vorla_build_qt "$cache"
 qt="$(vorla_qt_prefix "$cache")"
 hidapi="$(vorla_hidapi_prefix "$cache")"
+# Qt's toolchain file loads the one Qt was configured with, by its path: where
+# that is gone, the project would be configured with the host's compiler.
+chained="$(sed -n 's/^set(__qt_initially_configured_toolchain_file "\(.*\)")$/\1/p' \
+           "$qt/lib/cmake/Qt6/qt.toolchain.cmake")"
+if [ -n "$chained" ] && [ ! -f "$chained" ]; then
+    echo "The cached Qt in $qt loads $chained, which is gone; remove $qt to build it anew." >&2
+    exit 1
+fi
 
 build="$top/build-windows"
 tests=OFF

@@ -20,6 +20,7 @@
 #include "E2eRecord.h"
 #include "WheelBed.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -80,6 +81,9 @@ QStringList padded(QStringList record, int length)
     return record;
 }
 
+// How long one run may take; far longer than any does.
+constexpr int kRunLimit = 90000;
+
 QString env(const char *name)
 {
     return qEnvironmentVariable(name);
@@ -135,7 +139,17 @@ private:
         if (!process.waitForStarted())
             return result;
         QByteArray pending;
+        QElapsedTimer clock;
+        clock.start();
         while (process.state() != QProcess::NotRunning || process.bytesAvailable()) {
+            if (clock.hasExpired(kRunLimit)) {
+                // A program that hangs: wine's processes end, and with them the run.
+                qWarning("%s hangs; ended after %d s", qPrintable(command.join(' ')), kRunLimit / 1000);
+                QProcess::execute(env("VORLA_WHEEL_RUN"), {QStringLiteral("--kill")});
+                clock.restart();
+                if (!process.waitForFinished(10000))
+                    process.kill();
+            }
             process.waitForReadyRead(100);
             pending += process.readAllStandardOutput();
             for (int end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
@@ -320,6 +334,8 @@ private slots:
         QTest::addColumn<int>("vanishAt");   // the data report at which the wheel goes, -1: none
         QTest::addColumn<bool>("comesBack");
         QTest::addColumn<QStringList>("expected");
+        // The window waits 15 s for a restarting wheel; one that never comes
+        // back is given up after 2.
 
         QTest::newRow("uploaded, the wheel restarts")
             << -1 << true
@@ -347,7 +363,9 @@ private slots:
         file.close();
 
         const int startup = startupRecord(77).size();
-        const QStringList steps{"reconnect-wait=2000", "upload=" + file.fileName()};
+        QStringList steps{"upload=" + file.fileName()};
+        if (!comesBack)
+            steps.prepend(QStringLiteral("reconnect-wait=2000"));
         const Both runs = both(QStringList{QStringLiteral(VORLA_E2E_DRIVER_PATH)} + steps,
                                QStringList{windowsProgram("vorla-e2e-driver.exe")} + steps, {}, [=] {
                                    if (vanishAt > 0)

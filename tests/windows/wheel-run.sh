@@ -10,12 +10,16 @@
 #   node; WAITER (run first) returns once the wheel is listed, as wine adds it
 #   a moment after it starts.
 #   wheel-run.sh WAITER PROGRAM [ARGUMENTS...]
+#   wheel-run.sh --kill     ends every wine process of a run that hangs
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-waiter=$1
-shift
 export WINEPREFIX="${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/vorla-setting/wine-prefix}-wheel"
 export WINEDEBUG=-all
+if [ "$1" = --kill ]; then
+    exec wineserver -k
+fi
+waiter=$1
+shift
 export WINEDLLOVERRIDES="cfgmgr32=n,b;mscoree,mshtml="
 "$here/wine-run.sh" --prepare
 if [ ! -f "$WINEPREFIX/.vorla-wheel" ]; then
