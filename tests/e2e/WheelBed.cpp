@@ -324,11 +324,9 @@ void WheelBed::Private::plugLocked()
 {
     chain = chainFor(plugs++);
     GError *error = nullptr;
-    if (!umockdev_testbed_add_from_string(testbed, udevRecord(chain, descriptor).constData(), &error)) {
-        std::fprintf(stderr, "WheelBed: cannot add the wheel: %s\n", error->message);
-        g_clear_error(&error);
-        return;
-    }
+    // The answers first: adding the devices sends their "add" uevents, and a
+    // process that opens the node at once (wine's device service does) must
+    // find it answered.
     UMockdevIoctlBase *handler = umockdev_ioctl_base_new();
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(onIoctl), this);
     g_signal_connect(handler, "handle-write", G_CALLBACK(onWrite), this);
@@ -340,12 +338,15 @@ void WheelBed::Private::plugLocked()
         g_clear_error(&error);
     }
     handlers.push_back(handler);
+    if (!umockdev_testbed_add_from_string(testbed, udevRecord(chain, descriptor).constData(), &error)) {
+        std::fprintf(stderr, "WheelBed: cannot add the wheel: %s\n", error->message);
+        g_clear_error(&error);
+        return;
+    }
     // Another user's preloaded process reaches the node's answers through this
     // socket; whether it may open the node is the node's own mode.
     ::chmod(QFile::encodeName(root() + QStringLiteral("/ioctl/dev/") + chain.node).constData(), 0666);
     applyPermissionLocked();
-    for (const QString &path : {chain.usb, chain.interface, chain.hid, chain.hidraw})
-        umockdev_testbed_uevent(testbed, ("/sys" + path).toUtf8().constData(), "add");
     plugged = true;
 }
 
