@@ -22,6 +22,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -190,12 +191,19 @@ private:
     }
 
     // The Windows program did what the Linux one did: the same reports (each
-    // feature report as long as the wheel's), output and status.
-    static void compare(const Both &runs, int featureLength)
+    // feature report as long as the wheel's), output and status. While a
+    // wheel comes back, how often a program knocks in vain is timing: with
+    // `acceptedOnly`, the reports the wheel took are compared.
+    static void compare(const Both &runs, int featureLength, bool acceptedOnly = false)
     {
         QVERIFY2(!runs.onLinux.record.isEmpty(), "the wheel received nothing");
-        QCOMPARE(runs.onWindows.record, featureLength > int(vorla::kReportSize)
-                                            ? padded(runs.onLinux.record, featureLength) : runs.onLinux.record);
+        QStringList onLinux = runs.onLinux.record;
+        QStringList onWindows = runs.onWindows.record;
+        if (acceptedOnly) {
+            onLinux = onLinux.filter(QRegularExpression(QStringLiteral("^[^!]")));
+            onWindows = onWindows.filter(QRegularExpression(QStringLiteral("^[^!]")));
+        }
+        QCOMPARE(onWindows, featureLength > int(vorla::kReportSize) ? padded(onLinux, featureLength) : onLinux);
         QCOMPARE(runs.onWindows.out, runs.onLinux.out);
         QVERIFY2(runs.onWindows.status == runs.onLinux.status, qPrintable(runs.onWindows.err));
         QVERIFY(runs.sameStored);
@@ -379,7 +387,7 @@ private slots:
                                });
         for (const QString &line : expected)
             QVERIFY2(runs.onLinux.out.contains(line), qPrintable(line + " not in:\n" + runs.onLinux.out.join('\n')));
-        compare(runs, 20);
+        compare(runs, 20, true);
         if (QTest::currentTestFailed())
             return;
         // The upload's reports: data in order, then the finish unless the wheel went.
