@@ -83,8 +83,11 @@ OpenResult open()
         return OpenResult::NoDevice;
     hid_device_info *const wheels = hid_enumerate(kVendorId, kProductId);
     std::vector<std::string> paths;
+    // One interface per path: hidapi lists a Linux hidraw node once for each
+    // top-level collection, every time under the node's one path.
     for (const hid_device_info *wheel = wheels; wheel; wheel = wheel->next)
-        paths.emplace_back(wheel->path);
+        if (std::find(paths.begin(), paths.end(), wheel->path) == paths.end())
+            paths.emplace_back(wheel->path);
     hid_free_enumeration(wheels);
 
     bool denied = false;

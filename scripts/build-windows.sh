@@ -22,8 +22,11 @@ if [ "${1:-}" = "--test" ]; then
     shift
 fi
 
-# The host's Qt 6 tools serve the cross build (moc, rcc, uic, lrelease).
-VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_windows_packages)
+# The host's Qt 6 tools serve the cross build (moc, rcc, uic, lrelease); the
+# tests' wheel on an emulated hidraw node needs umockdev.
+test_packages=""
+$run_tests && test_packages="umockdev libumockdev-dev"
+VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_windows_packages) $test_packages
 
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/vorla-setting"
 mkdir -p "$cache"
@@ -31,15 +34,39 @@ vorla_build_hidapi "$cache"
 vorla_build_qt "$cache"
 qt="$(vorla_qt_prefix "$cache")"
 hidapi="$(vorla_hidapi_prefix "$cache")"
+# Qt's toolchain file loads the one Qt was configured with, by its path: where
+# that is gone, the project would be configured with the host's compiler.
+chained="$(sed -n 's/^set(__qt_initially_configured_toolchain_file "\(.*\)")$/\1/p' \
+           "$qt/lib/cmake/Qt6/qt.toolchain.cmake")"
+if [ -n "$chained" ] && [ ! -f "$chained" ]; then
+    echo "The cached Qt in $qt loads $chained, which is gone; remove $qt to build it anew." >&2
+    exit 1
+fi
 
 build="$top/build-windows"
 tests=OFF
-$run_tests && tests=ON
+host_test=""
+if $run_tests; then
+    tests=ON
+    # The Windows program's wheel tests run from a host program, which stands
+    # the wheel behind an emulated hidraw node (tests/e2e/tst_e2e_windows.cpp):
+    # a native build of just that.
+    launcher=""
+    command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+    if cmake -S "$top" -B "$build/host" -G Ninja -DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DVORLA_BUILD_BENCH=OFF $launcher >/dev/null \
+        && cmake --build "$build/host" -j "$(nproc)" --target tst_e2e_windows >/dev/null; then
+        host_test="$build/host/tests/e2e/tst_e2e_windows"
+    else
+        echo "== the host's tst_e2e_windows could not be built: the wheel tests under wine will be skipped"
+    fi
+fi
 "$qt/bin/qt-cmake" -S "$top" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
     -Dhidapi_DIR="$hidapi/lib/cmake/hidapi" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$top/tests/windows/wine-run.sh" \
-    -DVORLA_BUILD_TESTS=$tests -DVORLA_BUILD_BENCH=OFF -DVORLA_DEPRECATION_ERRORS=ON >/dev/null
+    -DVORLA_BUILD_TESTS=$tests -DVORLA_BUILD_BENCH=OFF -DVORLA_DEPRECATION_ERRORS=ON \
+    -DVORLA_E2E_WINDOWS_HOST="$host_test" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 dist="$build/dist"
@@ -61,6 +88,6 @@ if $run_tests; then
     "$top/tests/windows/wine-run.sh" --prepare
     ran="$(ctest --test-dir "$build" -N -LE linux | sed -n 's/^Total Tests: //p')"
     left="$(ctest --test-dir "$build" -N -L linux | sed -n 's/^Total Tests: //p')"
-    echo "== windows build: $ran tests under wine; $left left out (label linux: udev, the hidraw bed, .deb/.rpm, desktop files)"
+    echo "== windows build: $ran tests under wine; $left left out (label linux: udev, the Linux program on the hidraw bed, .deb/.rpm, desktop files)"
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -LE linux "$@"
 fi

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -27,19 +28,21 @@ namespace {
 using sim::ReportKind;
 using sim::WheelModel;
 
-// The wheel's report descriptor: a vendor collection with the 20-byte feature
-// report and the 20-byte LED output report (19 bytes each after the id).
-QByteArray reportDescriptor()
+// The wheel's report descriptor: a vendor collection with the feature report
+// (20 bytes with its id, or as long as the bed is told) and the 20-byte LED
+// output report; with a joystick collection after it where asked.
+QByteArray reportDescriptor(const WheelBed::Descriptor &descriptor)
 {
     const char count = char(vorla::kReportSize - 1);
-    const char bytes[] = {
+    const char featureCount = char(descriptor.featureLength - 1);
+    const char vendor[] = {
         '\x06', '\x00', '\xFF',             // usage page (vendor 0xFF00)
         '\x09', '\x01',                     // usage 1
         '\xA1', '\x01',                     // collection (application)
         '\x85', char(vorla::kFeatureReportId), //   report id
         '\x09', '\x02',                     //   usage 2
         '\x15', '\x00', '\x26', '\xFF', '\x00', // logical 0-255
-        '\x75', '\x08', '\x95', count,      //   bytes
+        '\x75', '\x08', '\x95', featureCount, //   bytes
         '\xB1', '\x02',                     //   feature (data, variable)
         '\x85', char(vorla::kLedReportId),  //   report id
         '\x09', '\x03',                     //   usage 3
@@ -47,7 +50,20 @@ QByteArray reportDescriptor()
         '\x91', '\x02',                     //   output (data, variable)
         '\xC0',                             // end collection
     };
-    return QByteArray(bytes, int(sizeof bytes));
+    const char joystick[] = {
+        '\x05', '\x01', '\x09', '\x04',     // generic desktop, joystick
+        '\xA1', '\x01',                     // collection (application)
+        '\x85', '\x04',                     //   report id 4
+        '\x05', '\x09', '\x19', '\x01', '\x29', '\x08', // buttons 1-8
+        '\x15', '\x00', '\x25', '\x01',     //   logical 0-1
+        '\x75', '\x01', '\x95', '\x08',     //   8 bits
+        '\x81', '\x02',                     //   input (data, variable)
+        '\xC0',                             // end collection
+    };
+    QByteArray bytes(vendor, int(sizeof vendor));
+    if (descriptor.joystick)
+        bytes.append(joystick, int(sizeof joystick));
+    return bytes;
 }
 
 constexpr int kHidrawMajor = 241;
@@ -80,7 +96,7 @@ Chain chainFor(int index)
 }
 
 // The chain in umockdev's record format.
-QByteArray udevRecord(const Chain &c)
+QByteArray udevRecord(const Chain &c, const WheelBed::Descriptor &descriptor)
 {
     const QString vendor = QStringLiteral("%1").arg(vorla::kVendorId, 4, 16, QLatin1Char('0'));
     const QString product = QStringLiteral("%1").arg(vorla::kProductId, 4, 16, QLatin1Char('0'));
@@ -97,7 +113,7 @@ QByteArray udevRecord(const Chain &c)
                            "E: HID_PHYS=usb-0000:00:14.0-%4/input0\nE: HID_UNIQ=\nH: report_descriptor=%5\n\n")
                 .arg(c.hid, vendor.toUpper(), product.toUpper())
                 .arg(c.index + 1)
-                .arg(QString::fromLatin1(reportDescriptor().toHex().toUpper()));
+                .arg(QString::fromLatin1(reportDescriptor(descriptor).toHex().toUpper()));
     text += QStringLiteral("P: %1\nN: %2\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/%2\nA: dev=%3:%4\n"
                            "L: device=../../../%5\n\n")
                 .arg(c.hidraw, c.node)
@@ -111,6 +127,7 @@ QByteArray udevRecord(const Chain &c)
 
 struct WheelBed::Private {
     UMockdevTestbed *testbed = nullptr;
+    WheelBed::Descriptor descriptor;
     std::vector<UMockdevIoctlBase *> handlers; // one per node ever plugged
 
     // The node; guarded by `mutex`, changed on the watcher thread only.
@@ -148,12 +165,13 @@ struct WheelBed::Private {
 namespace {
 
 // A failed report: ENODEV when the wheel is gone for this handle, like the
-// kernel's hidraw after a disconnect; EIO for any other failure.
+// kernel's hidraw after a disconnect; EPIPE, the stall of a report the wheel
+// refuses, for any other failure.
 int failureErrno(hid_device *dev)
 {
     std::lock_guard<std::mutex> lock(sim::model().mutex);
     WheelModel &m = sim::model();
-    return dev->generation != m.generation || !m.availableLocked() ? ENODEV : EIO;
+    return dev->generation != m.generation || !m.availableLocked() ? ENODEV : EPIPE;
 }
 
 void complete(UMockdevIoctlClient *client, hid_device *dev, int result)
@@ -176,7 +194,7 @@ gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
             g_clear_error(&error);
             return FALSE;
         }
-        int value = reportDescriptor().size();
+        int value = reportDescriptor(d->descriptor).size();
         umockdev_ioctl_data_update(size, 0, reinterpret_cast<guint8 *>(&value), int(sizeof value));
         umockdev_ioctl_client_complete(client, 0, 0);
         g_object_unref(size);
@@ -188,7 +206,7 @@ gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
             g_clear_error(&error);
             return FALSE;
         }
-        QByteArray bytes = reportDescriptor();
+        QByteArray bytes = reportDescriptor(d->descriptor);
         const quint32 size = quint32(bytes.size());
         umockdev_ioctl_data_update(desc, 0, reinterpret_cast<guint8 *>(const_cast<quint32 *>(&size)), int(sizeof size));
         umockdev_ioctl_data_update(desc, offsetof(hidraw_report_descriptor, value),
@@ -213,13 +231,23 @@ gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
         return TRUE;
     }
     std::vector<std::uint8_t> bytes(buffer->data, buffer->data + length);
+    // A longer feature report carries the wheel's 20 bytes at its front: the
+    // model sees those, the record what arrived.
+    const std::size_t featureLength = std::size_t(d->descriptor.featureLength);
+    const bool longer = featureLength > vorla::kReportSize;
     int result;
     if (setFeature) {
+        const std::size_t meant = longer ? std::min(length, vorla::kReportSize) : length;
         result = sim::receive(dev, ReportKind::FeatureSend, bytes.data(), length,
-                              [&](WheelModel &m) { return m.featureSend(dev, bytes.data(), length); });
+                              [&](WheelModel &m) { return m.featureSend(dev, bytes.data(), meant); });
     } else {
         result = sim::receive(dev, ReportKind::FeatureGet, bytes.data(), length,
                               [&](WheelModel &m) { return m.featureGet(dev, bytes.data(), length); });
+        if (result >= 0 && longer) {
+            // The whole report, zeros after the answer, cut to the caller's buffer.
+            std::fill(bytes.begin() + std::min(length, vorla::kReportSize), bytes.end(), 0);
+            result = int(std::min(length, featureLength));
+        }
         if (result >= 0)
             umockdev_ioctl_data_update(buffer, 0, bytes.data(), int(length));
     }
@@ -296,11 +324,9 @@ void WheelBed::Private::plugLocked()
 {
     chain = chainFor(plugs++);
     GError *error = nullptr;
-    if (!umockdev_testbed_add_from_string(testbed, udevRecord(chain).constData(), &error)) {
-        std::fprintf(stderr, "WheelBed: cannot add the wheel: %s\n", error->message);
-        g_clear_error(&error);
-        return;
-    }
+    // The answers first: adding the devices sends their "add" uevents, and a
+    // process that opens the node at once (wine's device service does) must
+    // find it answered.
     UMockdevIoctlBase *handler = umockdev_ioctl_base_new();
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(onIoctl), this);
     g_signal_connect(handler, "handle-write", G_CALLBACK(onWrite), this);
@@ -312,12 +338,15 @@ void WheelBed::Private::plugLocked()
         g_clear_error(&error);
     }
     handlers.push_back(handler);
+    if (!umockdev_testbed_add_from_string(testbed, udevRecord(chain, descriptor).constData(), &error)) {
+        std::fprintf(stderr, "WheelBed: cannot add the wheel: %s\n", error->message);
+        g_clear_error(&error);
+        return;
+    }
     // Another user's preloaded process reaches the node's answers through this
     // socket; whether it may open the node is the node's own mode.
     ::chmod(QFile::encodeName(root() + QStringLiteral("/ioctl/dev/") + chain.node).constData(), 0666);
     applyPermissionLocked();
-    for (const QString &path : {chain.usb, chain.interface, chain.hid, chain.hidraw})
-        umockdev_testbed_uevent(testbed, ("/sys" + path).toUtf8().constData(), "add");
     plugged = true;
 }
 
@@ -375,8 +404,14 @@ void WheelBed::Private::watch()
 // --- control ------------------------------------------------------------------
 
 WheelBed::WheelBed()
+    : WheelBed(Descriptor())
+{
+}
+
+WheelBed::WheelBed(Descriptor descriptor)
     : d(new Private)
 {
+    d->descriptor = descriptor;
     d->testbed = umockdev_testbed_new();
     gchar *root = umockdev_testbed_get_root_dir(d->testbed);
     d->rootDir = QString::fromUtf8(root);

@@ -7,7 +7,7 @@
 // HIDIOCGRDESC, HIDIOCSFEATURE, HIDIOCGFEATURE) and writes are answered by the
 // simulated wheel's model. A test sets the wheel up, injects faults and reads
 // what the wheel received through sim/SimWheel.h, exactly as with the
-// simulated hidapi: sim::failReport (the ioctl or write fails with EIO),
+// simulated hidapi: sim::failReport (the ioctl or write fails with EPIPE),
 // sim::vanishAtReport, sim::setReportLatency (the answer comes that much
 // later), sim::received(), sim::openCount() (a connection counts as an open at
 // its first request: umockdev connects before the open itself is decided).
@@ -29,6 +29,8 @@
 // All members are for the thread that made the bed; the node is answered on
 // umockdev's own worker thread.
 
+#include "device/protocol.h"
+
 #include <QString>
 
 #include <memory>
@@ -36,9 +38,18 @@
 class WheelBed
 {
 public:
+    // What the wheel's report descriptor shows: its feature report's length
+    // with the id (a longer one carries the wheel's 20 bytes at its front,
+    // zeros after), and a joystick collection after the wheel's own.
+    struct Descriptor {
+        int featureLength = int(vorla::kReportSize);
+        bool joystick = false;
+    };
+
     // Builds the testbed (and sets UMOCKDEV_DIR for children); the wheel is
     // plugged in if the model is available.
     WheelBed();
+    explicit WheelBed(Descriptor descriptor);
     ~WheelBed();
     WheelBed(const WheelBed &) = delete;
     WheelBed &operator=(const WheelBed &) = delete;

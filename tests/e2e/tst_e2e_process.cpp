@@ -52,9 +52,20 @@ private slots:
 
     // vorla-setting, unchanged, finds the wheel through udev, opens its node
     // and reads it: every query and read byte for byte, then it waits for the
-    // user with the wheel open.
+    // user with the wheel open. hidapi lists a node whose descriptor has two
+    // top-level collections twice, under one path: one interface, no probe.
+    void installedProgramReads_data()
+    {
+        QTest::addColumn<bool>("joystick");
+        QTest::newRow("one collection") << false;
+        QTest::newRow("a joystick collection besides") << true;
+    }
+
     void installedProgramReads()
     {
+        QFETCH(bool, joystick);
+        bed.reset(); // one testbed at a time
+        bed = std::make_unique<WheelBed>(WheelBed::Descriptor{int(vorla::kReportSize), joystick});
         sim::setStoredPaddle(33);
         QProcess program;
         program.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -31,6 +31,7 @@ folder="$home/Vorla Setting"
 for file in vorla-setting.exe vorla-setting.com Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "not installed: $folder/$file"
 done
+[ -z "$(find "$folder" -iname cfgmgr32.dll)" ] || fail "the wheel tests' cfgmgr32.dll was installed"
 shortcut=$(find "$users" -path '*Start Menu/Programs/Vorla Setting/Vorla Setting.lnk' | head -1)
 [ -n "$shortcut" ] || fail "no Start-menu shortcut"
 "$wine_run" reg query "$key" /v UninstallString >/dev/null 2>&1 || fail "no uninstall entry in $key"
