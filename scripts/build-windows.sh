@@ -15,6 +15,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 source "$top/scripts/deps.sh"
 source "$top/scripts/windows/sources.sh"
 source "$top/scripts/windows/qt.sh"
+source "$top/scripts/reproducible.sh"
 
 run_tests=false
 if [ "${1:-}" = "--test" ]; then
@@ -25,6 +26,7 @@ fi
 # The host's Qt 6 tools serve the cross build (moc, rcc, uic, lrelease).
 VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_windows_packages)
 
+vorla_reproducible "$top"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/vorla-setting"
 mkdir -p "$cache"
 vorla_build_hidapi "$cache"
@@ -38,6 +40,8 @@ $run_tests && tests=ON
 "$qt/bin/qt-cmake" -S "$top" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
     -Dhidapi_DIR="$hidapi/lib/cmake/hidapi" \
+    -DVORLA_QT_SOURCE_DIR="$cache/src/qt6-base-$(vorla_qt_version)" -DVORLA_QT_SOURCE_PACKAGE="qt6-base $(vorla_qt_version)" \
+    -DVORLA_HIDAPI_SOURCE_DIR="$cache/src/hidapi-$(vorla_hidapi_version)" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$top/tests/windows/wine-run.sh" \
     -DVORLA_BUILD_TESTS=$tests -DVORLA_BUILD_BENCH=OFF -DVORLA_DEPRECATION_ERRORS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
@@ -51,7 +55,8 @@ for program in vorla-setting vorla-setting-sim; do
 done
 rm -rf "$build/cpack"
 (cd "$build" && cpack -B "$build/cpack" >/dev/null)
-cp "$build"/cpack/vorla-setting-*-win64.zip "$build"/cpack/vorla-setting-*-win64-setup.exe "$dist/"
+cp "$build"/cpack/vorla-setting-*-win64.zip "$build"/cpack/vorla-setting-*-win64-setup.exe \
+   "$build"/packaging/LICENSE.txt "$build"/packaging/THIRD-PARTY-NOTICES.txt "$dist/"
 echo "Windows program in $dist:"
 ls -1 "$dist"
 
