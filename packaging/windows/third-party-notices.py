@@ -108,7 +108,8 @@ def qt_attributions(qt_source, used):
     for root, _dirs, files in sorted(os.walk(qt_source)):
         if "qt_attribution.json" not in files:
             continue
-        data = json.loads(read(os.path.join(root, "qt_attribution.json")))
+        # Some of them hold raw tabs inside strings.
+        data = json.loads(read(os.path.join(root, "qt_attribution.json")), strict=False)
         for entry in data if isinstance(data, list) else [data]:
             if attribution_files(root, entry) & used:
                 yield root, entry
