@@ -95,7 +95,12 @@ int CommandLine::run(const QStringList &arguments)
         return Ok;
     }
     if (parser.isSet(version)) {
-        out << QCoreApplication::applicationName() << ' ' << QStringLiteral(VORLA_VERSION) << '\n';
+        out << QCoreApplication::applicationName() << ' ' << QStringLiteral(VORLA_VERSION) << '\n'
+            << tr("Copyright (C) 2026 The Vorla Setting developers\n"
+                  "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                  "This is free software: you are free to change and redistribute it.\n"
+                  "There is NO WARRANTY, to the extent permitted by law.")
+            << '\n';
         out.flush();
         return Ok;
     }

@@ -157,6 +157,13 @@ it works without a window.</source>
         <source>The wheel did not keep the paddle setting: it still stores another.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Copyright (C) 2026 The Vorla Setting developers
+License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DisconnectedBanner</name>
@@ -377,6 +384,10 @@ it works without a window.</source>
     </message>
     <message>
         <source>Save stores them in the wheel; Discard sets the wheel back to what it stores.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vorla Setting is free software under the GNU General Public License, version 3 or later.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -15,6 +15,7 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 source "$top/scripts/deps.sh"
 source "$top/scripts/windows/sources.sh"
 source "$top/scripts/windows/qt.sh"
+source "$top/scripts/reproducible.sh"
 
 run_tests=false
 if [ "${1:-}" = "--test" ]; then
@@ -28,6 +29,7 @@ test_packages=""
 $run_tests && test_packages="umockdev libumockdev-dev"
 VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_windows_packages) $test_packages
 
+vorla_reproducible "$top"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/vorla-setting"
 mkdir -p "$cache"
 vorla_build_hidapi "$cache"
@@ -64,6 +66,8 @@ fi
 "$qt/bin/qt-cmake" -S "$top" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
     -Dhidapi_DIR="$hidapi/lib/cmake/hidapi" \
+    -DVORLA_QT_SOURCE_DIR="$cache/src/qt6-base-$(vorla_qt_version)" -DVORLA_QT_SOURCE_PACKAGE="qt6-base $(vorla_qt_version)" \
+    -DVORLA_HIDAPI_SOURCE_DIR="$cache/src/hidapi-$(vorla_hidapi_version)" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$top/tests/windows/wine-run.sh" \
     -DVORLA_BUILD_TESTS=$tests -DVORLA_BUILD_BENCH=OFF -DVORLA_DEPRECATION_ERRORS=ON \
     -DVORLA_E2E_WINDOWS_HOST="$host_test" >/dev/null
@@ -78,7 +82,8 @@ for program in vorla-setting vorla-setting-sim; do
 done
 rm -rf "$build/cpack"
 (cd "$build" && cpack -B "$build/cpack" >/dev/null)
-cp "$build"/cpack/vorla-setting-*-win64.zip "$build"/cpack/vorla-setting-*-win64-setup.exe "$dist/"
+cp "$build"/cpack/vorla-setting-*-win64.zip "$build"/cpack/vorla-setting-*-win64-setup.exe \
+   "$build"/packaging/LICENSE.txt "$build"/packaging/THIRD-PARTY-NOTICES.txt "$dist/"
 echo "Windows program in $dist:"
 ls -1 "$dist"
 

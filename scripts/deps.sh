@@ -25,9 +25,10 @@ vorla_qt_packages() {
 vorla_windows_packages() {
     # The cross compiler with POSIX threads (Qt 6 needs std::thread); Ninja,
     # and dpkg-dev for apt-get source, to build Qt; NSIS for the installer and
-    # icoutils to read the icon back; wine and a virtual display for the tests.
+    # icoutils to read the icon back; wine and a virtual display for the tests;
+    # python3 writes the third-party notices.
     echo "g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-          ninja-build dpkg-dev xz-utils nsis icoutils wine wine64"
+          ninja-build dpkg-dev xz-utils nsis icoutils wine wine64 python3"
 }
 
 vorla_fuzz_packages() {

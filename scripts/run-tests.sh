@@ -13,6 +13,9 @@
 #   VORLA_BUILDS=windows scripts/run-tests.sh   the Windows build under wine
 #   VORLA_BUILDS=fuzz scripts/run-tests.sh      the fuzzing run only
 #   scripts/run-tests.sh -R tst_frame           arguments after the script go to ctest
+# Last, scripts/check-reproducible.sh builds the packages twice and compares
+# them (the Windows artifacts too where the Windows build runs); the builds
+# named "reproducible" and "reproducible-windows" in VORLA_BUILDS.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 source "$top/scripts/deps.sh"
@@ -21,6 +24,7 @@ source "$top/scripts/deps.sh"
 test_packages=(
     binutils-mingw-w64-x86-64                          # windres, to check the Windows resources
     appstream desktop-file-utils dpkg-dev rpm          # validators and packagers
+    reuse lintian diffoscope-minimal                   # licence annotations, the .deb, reproducibility
     umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux  # the emulated hidraw wheel, setpriv
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0     # the window through the accessibility bus
 )
@@ -32,13 +36,13 @@ declare -A build_options=(
     [qt5]="-DVORLA_QT_MAJOR=5 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLA_BUILD_BENCH=OFF"
     [asan]="-DVORLA_QT_MAJOR=6 -DCMAKE_BUILD_TYPE=Debug -DVORLA_SANITIZE=ON -DVORLA_BUILD_BENCH=OFF"
 )
-builds="${VORLA_BUILDS:-qt6 qt5 asan}"
+builds="${VORLA_BUILDS:-qt6 qt5 asan reproducible}"
 if [ -z "${VORLA_BUILDS:-}" ]; then
     source "$top/scripts/windows/sources.sh"
     source "$top/scripts/windows/qt.sh"
     qt_cache="${XDG_CACHE_HOME:-$HOME/.cache}/vorla-setting"
     if [ -f "$(vorla_qt_prefix "$qt_cache")/.complete" ]; then
-        builds="$builds windows"
+        builds="$builds windows reproducible-windows"
     else
         echo "== windows build left out: no cross-built Qt in $qt_cache yet (VORLA_BUILDS=windows builds it, about 15 minutes)"
     fi
@@ -64,7 +68,12 @@ for name in $builds; do
         bash "$top/scripts/fuzz.sh" 20
         continue
     fi
-    [ -n "${build_options[$name]:-}" ] || { echo "No build named '$name' (known: ${!build_options[*]} windows fuzz)" >&2; exit 2; }
+    if [ "$name" = reproducible ] || [ "$name" = reproducible-windows ]; then
+        echo "== $name: the same commit built twice gives the same bytes"
+        bash "$top/scripts/check-reproducible.sh" "$([ $name = reproducible ] && echo linux || echo windows)"
+        continue
+    fi
+    [ -n "${build_options[$name]:-}" ] || { echo "No build named '$name' (known: ${!build_options[*]} windows fuzz reproducible reproducible-windows)" >&2; exit 2; }
     dir="$top/build-$name"
     echo "== $name build ($dir)"
     # shellcheck disable=SC2086  # the options are words

@@ -165,7 +165,11 @@ private slots:
 
         const CommandRun version = runCommand({"--version"});
         QCOMPARE(version.status, 0);
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\S+ \\d+\\.\\d+\\.\\d+\n$")).match(version.out).hasMatch(),
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\S+ \\d+\\.\\d+\\.\\d+\n"
+                                                   "Copyright \\(C\\) \\d{4} The Vorla Setting developers\n"
+                                                   "License GPL-3.0-or-later: .*\n.*\n.*NO WARRANTY.*\n$"))
+                     .match(version.out)
+                     .hasMatch(),
                  qPrintable(version.out));
         QCOMPARE(sim::openCount(), 0);
     }

@@ -197,6 +197,12 @@ private slots:
         QCOMPARE(other.styleSheet(), QString::fromUtf8(kWindow));
     }
 
+    void aboutPageNamesTheLicence()
+    {
+        QCOMPARE(form.page5->toolTip(),
+                 QStringLiteral("Vorla Setting is free software under the GNU General Public License, version 3 or later."));
+    }
+
     void ledStyleIsShared()
     {
         QCOMPARE(QString::fromUtf8(MainWindowForm::kLedButtonStyle), QString::fromUtf8(kLed));

@@ -370,4 +370,7 @@ void MainWindowForm::retranslateUi(QMainWindow *window)
     label->setText(QString());
     label_2->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "www.vorla-racing.com")));
     lbVersion->setText(QString());
+    // The licence, told without adding anything to the page itself.
+    page5->setToolTip(translated(QT_TRANSLATE_NOOP(
+        "MainWindow", "Vorla Setting is free software under the GNU General Public License, version 3 or later.")));
 }

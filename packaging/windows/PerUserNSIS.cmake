@@ -7,8 +7,9 @@ function(vorla_per_user_nsis_template output_dir)
   set(cmake_template "${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in")
   file(READ "${cmake_template}" template)
   set(changes
-    # Asks for no elevation.
-    "RequestExecutionLevel admin" "RequestExecutionLevel user"
+    # Asks for no elevation; the installed files' dates are not stored, so
+    # that the installer of one commit is the same bytes wherever it is made.
+    "RequestExecutionLevel admin" "RequestExecutionLevel user\nSetDateSave off"
     # Shortcuts and SHCTX registry keys: the user's, even for an administrator.
     "SetShellVarContext all" "SetShellVarContext current"
     # The "just me" default folder is the install root, not Documents.

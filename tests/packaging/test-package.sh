@@ -6,6 +6,9 @@
 #  - depending on the libraries the program links (hidapi, Qt);
 #  - with maintainer scripts that reload the udev rules where udev runs and
 #    do nothing where it does not (as in this container), never failing;
+#  - (DEB) with a Debian copyright file naming GPL-3.0-or-later, lintian
+#    finding no error, and the version and date of CHANGELOG.md's newest
+#    release in the package's version, its changelog and its AppStream file;
 #  - (DEB) unpacked into a throw-away root, the tree passes appstreamcli's
 #    validate-tree (the AppStream file finds its desktop file), and the
 #    installed program runs on the
@@ -13,9 +16,12 @@
 #    by the preloaded answerer) and ends with status 0.
 # Skips (status 77) when the packaging tools are missing.
 #
-#   test-package.sh deb|rpm <build dir> <cpack> <version> <app id> <udev rules dir> <box answerer module>
+#   test-package.sh deb|rpm <build dir> <cpack> <CHANGELOG.md> <app id> <udev rules dir> <box answerer module>
 set -eu
-format=$1 build=$2 cpack=$3 version=$4 id=$5 rules=$6 answerer=$7
+format=$1 build=$2 cpack=$3 changelog=$4 id=$5 rules=$6 answerer=$7
+# The newest release: "## <version> - <date>".
+version=$(sed -n 's/^## \([0-9.]*\) - \([0-9-]*\)$/\1/p' "$changelog" | head -n 1)
+date=$(sed -n 's/^## \([0-9.]*\) - \([0-9-]*\)$/\2/p' "$changelog" | head -n 1)
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
@@ -45,7 +51,8 @@ expected_files() {
     printf '%s\n' /usr/bin/vorla-setting "/usr/share/applications/$id.desktop" \
         "/usr/share/icons/hicolor/48x48/apps/$id.png" "/usr/share/icons/hicolor/128x128/apps/$id.png" \
         "/usr/share/icons/hicolor/256x256/apps/$id.png" "/usr/share/metainfo/$id.metainfo.xml" \
-        "$rules/60-vorla-z-arc.rules" | sort
+        "$rules/60-vorla-z-arc.rules" /usr/share/doc/vorla-setting/copyright \
+        /usr/share/doc/vorla-setting/changelog.gz | sort
 }
 
 if [ "$format" = deb ]; then
@@ -117,6 +124,22 @@ for uevent in /sys/class/hidraw/*/device/uevent; do
 done
 
 dpkg-deb -x "$package" "$work/root"
+doc="$work/root/usr/share/doc/vorla-setting"
+head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in Debian's machine-readable format"
+grep -qx 'License: GPL-3.0-or-later' "$doc/copyright" || fail "the copyright file names no GPL-3.0-or-later"
+[ "$(dpkg-deb -f "$package" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$package" Version), CHANGELOG.md $version"
+gzip -dc "$doc/changelog.gz" | head -n 1 | grep -qF "vorla-setting ($version) " || fail "the Debian changelog's newest entry is not $version"
+[ "$(gzip -dc "$doc/changelog.gz" | sed -n 's/^ -- .*>  //p' | head -n 1)" = "$(LC_ALL=C date -u -R -d "$date 00:00:00 UTC")" ] ||
+    fail "the Debian changelog's newest entry is not dated $date"
+grep -q "<release version=\"$version\" date=\"$date\">" "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
+    fail "the AppStream file's releases lack $version of $date"
+if command -v lintian >/dev/null 2>&1; then
+    # Warnings are shown; an error fails.
+    lintian --fail-on error "$package" || fail "lintian found errors"
+else
+    echo "lintian is not installed (Debian package lintian): the package is not linted"
+fi
 # The AppStream file with the desktop file it names, as installed.
 if command -v appstreamcli >/dev/null 2>&1; then
     appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"

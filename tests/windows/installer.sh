@@ -3,7 +3,8 @@
 # puts the program, its console launcher and an uninstaller under the user's
 # %LOCALAPPDATA%\Programs, a Start-menu shortcut and an uninstall entry in
 # the user's registry, and asks for no administrator rights; the silent
-# uninstall takes all of it away again.
+# uninstall takes all of it away again. It shows the licence, installs it
+# with the third-party notices, and is named by CHANGELOG.md's version.
 #   installer.sh WINE_RUN BUILD_DIR
 set -eu
 wine_run=$1 build=$2
@@ -18,6 +19,11 @@ fail() { echo "FAIL: $1"; failures=$((failures + 1)); }
 (cd "$build" && cpack -G NSIS -B "$work/cpack" >/dev/null)
 setup=$(ls "$work"/cpack/vorla-setting-*-win64-setup.exe)
 echo "installer: $(basename "$setup")"
+source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+version=$(sed -n 's/^## \([0-9.]*\) - [0-9-]*$/\1/p' "$source_dir/CHANGELOG.md" | head -n 1)
+[ "$(basename "$setup")" = "vorla-setting-$version-win64-setup.exe" ] || fail "the installer is not of version $version"
+grep -q '^ *!insertmacro MUI_PAGE_LICENSE ".*LICENSE.txt"' "$work"/cpack/_CPack_Packages/*/NSIS/project.nsi ||
+    fail "the installer shows no licence page with LICENSE.txt"
 
 # No elevation: the installer's manifest asks to run as the user who starts it.
 wrestool -x --raw --type=24 "$setup" | grep -q 'level="asInvoker"' || fail "the installer asks for elevation"
@@ -28,7 +34,7 @@ wineserver -w
 users="$WINEPREFIX/drive_c/users"
 home=$(ls -d "$users"/*/AppData/Local/Programs 2>/dev/null | grep -v /Public/ | head -1 || true)
 folder="$home/Vorla Setting"
-for file in vorla-setting.exe vorla-setting.com Uninstall.exe; do
+for file in vorla-setting.exe vorla-setting.com LICENSE.txt THIRD-PARTY-NOTICES.txt Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "not installed: $folder/$file"
 done
 [ -z "$(find "$folder" -iname cfgmgr32.dll)" ] || fail "the wheel tests' cfgmgr32.dll was installed"
