@@ -141,9 +141,10 @@ int main(int argc, char *argv[])
         MainWindow window;
         window.show();
         QTimer runner;
+        // The runner's state lives as long as the event loop that runs it.
+        int next = -1; // -1: the start-up read
+        std::function<bool()> current;
         if (scripted) {
-            int next = -1; // -1: the start-up read
-            std::function<bool()> current;
             QObject::connect(&runner, &QTimer::timeout, &window, [&] {
                 if (next < 0) {
                     const QString version = window.findChild<QLabel *>(QStringLiteral("lbVersion"))->text();
