@@ -33,6 +33,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -132,6 +133,12 @@ int main(int argc, char *argv[])
         }
         return 1;
     }
+#ifdef SIGPIPE
+    // umockdev answers the emulated node's calls over a socket: a node removed
+    // in the middle of a call must fail that call, as a real unplug does, not
+    // end the program.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QStringList steps = app.arguments().mid(1);
     const bool scripted = steps.removeAll(QStringLiteral("--quit-after-start")) > 0 || !steps.isEmpty();

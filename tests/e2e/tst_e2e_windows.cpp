@@ -332,7 +332,11 @@ private slots:
                                QStringList{windowsProgram("vorla-e2e-driver.exe")} + steps, {featureLength, joystick});
         QCOMPARE(runs.onLinux.out.mid(0, 1), QStringList{"version: Firmware Version:2.4.1"});
         for (const QString &line : expected)
-            QVERIFY2(runs.onLinux.out.contains(line), qPrintable(line + " not in:\n" + runs.onLinux.out.join('\n')));
+            QVERIFY2(runs.onLinux.out.contains(line),
+                     qPrintable(QStringLiteral("%1 not in (status %2):\n%3\n%4")
+                                    .arg(line)
+                                    .arg(runs.onLinux.status)
+                                    .arg(runs.onLinux.out.join('\n'), runs.onLinux.err)));
         QCOMPARE(runs.onLinux.record.mid(0, startupRecord(77).size()), startupRecord(77));
         compare(runs, featureLength);
     }
@@ -386,7 +390,11 @@ private slots:
                                        sim::setRebootDuration(std::chrono::hours(1));
                                });
         for (const QString &line : expected)
-            QVERIFY2(runs.onLinux.out.contains(line), qPrintable(line + " not in:\n" + runs.onLinux.out.join('\n')));
+            QVERIFY2(runs.onLinux.out.contains(line),
+                     qPrintable(QStringLiteral("%1 not in (status %2):\n%3\n%4")
+                                    .arg(line)
+                                    .arg(runs.onLinux.status)
+                                    .arg(runs.onLinux.out.join('\n'), runs.onLinux.err)));
         compare(runs, 20, true);
         if (QTest::currentTestFailed())
             return;
