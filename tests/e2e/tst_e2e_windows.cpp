@@ -190,6 +190,17 @@ private:
         return runs;
     }
 
+    // Each of `lines` is among what `run` printed; if not, its status and
+    // errors say why.
+    static void expectLines(const Run &run, const QStringList &lines)
+    {
+        for (const QString &line : lines)
+            QVERIFY2(run.out.contains(line), qPrintable(QStringLiteral("%1 not in (status %2):\n%3\n%4")
+                                                            .arg(line)
+                                                            .arg(run.status)
+                                                            .arg(run.out.join('\n'), run.err)));
+    }
+
     // The Windows program did what the Linux one did: the same reports (each
     // feature report as long as the wheel's), output and status. While a
     // wheel comes back, how often a program knocks in vain is timing: with
@@ -331,12 +342,9 @@ private slots:
         const Both runs = both(QStringList{QStringLiteral(VORLA_E2E_DRIVER_PATH)} + steps,
                                QStringList{windowsProgram("vorla-e2e-driver.exe")} + steps, {featureLength, joystick});
         QCOMPARE(runs.onLinux.out.mid(0, 1), QStringList{"version: Firmware Version:2.4.1"});
-        for (const QString &line : expected)
-            QVERIFY2(runs.onLinux.out.contains(line),
-                     qPrintable(QStringLiteral("%1 not in (status %2):\n%3\n%4")
-                                    .arg(line)
-                                    .arg(runs.onLinux.status)
-                                    .arg(runs.onLinux.out.join('\n'), runs.onLinux.err)));
+        expectLines(runs.onLinux, expected);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(runs.onLinux.record.mid(0, startupRecord(77).size()), startupRecord(77));
         compare(runs, featureLength);
     }
@@ -389,12 +397,9 @@ private slots:
                                    if (!comesBack)
                                        sim::setRebootDuration(std::chrono::hours(1));
                                });
-        for (const QString &line : expected)
-            QVERIFY2(runs.onLinux.out.contains(line),
-                     qPrintable(QStringLiteral("%1 not in (status %2):\n%3\n%4")
-                                    .arg(line)
-                                    .arg(runs.onLinux.status)
-                                    .arg(runs.onLinux.out.join('\n'), runs.onLinux.err)));
+        expectLines(runs.onLinux, expected);
+        if (QTest::currentTestFailed())
+            return;
         compare(runs, 20, true);
         if (QTest::currentTestFailed())
             return;
