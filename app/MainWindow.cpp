@@ -52,6 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     accessibility::setUp(this, ui);
+    // The version label shows the wheel's own text: never taken for rich text.
+    ui->lbVersion->setTextFormat(Qt::PlainText);
     session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
     ledsMark = new UnsavedMark(ui->pbSave, tr("The wheel shows LED colours that it has not stored. "

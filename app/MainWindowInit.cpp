@@ -40,8 +40,6 @@ void MainWindow::onWheelRead(const vorla::WheelSettings &settings)
     unsaved.read(settings.ledBlock.data(), settings.paddle);
     showColors(settings.ledBlock.data());
     showPaddle(settings.paddle);
-    // The version is the wheel's text: never taken for rich text.
-    ui->lbVersion->setTextFormat(Qt::PlainText);
     ui->lbVersion->setText(tr("Firmware Version:") + settings.version);
     setSendingControlsEnabled(true);
     showUnsaved();
