@@ -65,6 +65,7 @@ if $run_tests; then
 fi
 "$qt/bin/qt-cmake" -S "$top" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_FLAGS="$(vorla_cache_flags "$cache")" -DCMAKE_CXX_FLAGS="$(vorla_cache_flags "$cache")" \
     -Dhidapi_DIR="$hidapi/lib/cmake/hidapi" \
     -DVORLA_QT_SOURCE_DIR="$cache/src/qt6-base-$(vorla_qt_version)" -DVORLA_QT_SOURCE_PACKAGE="qt6-base $(vorla_qt_version)" \
     -DVORLA_HIDAPI_SOURCE_DIR="$cache/src/hidapi-$(vorla_hidapi_version)" \

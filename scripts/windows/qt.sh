@@ -9,12 +9,22 @@ vorla_qt_version() { dpkg-query -W -f='${Version}' qt6-base-dev-tools; }
 
 vorla_qt_prefix() {
     local key
-    # "relocatable": caches from before the toolchain file moved into the prefix
-    # are built anew.
-    key="$( (echo relocatable; cat "$vorla_windows_dir/qt-features.txt" "$vorla_windows_dir/toolchain-mingw64.cmake") \
+    # The recipe's own words are part of the key: a cache built another way
+    # (before the paths were mapped out of it, say) is built anew.
+    key="$( (echo "$vorla_qt_recipe"; cat "$vorla_windows_dir/qt-features.txt" "$vorla_windows_dir/toolchain-mingw64.cmake") \
            | sha256sum | cut -c1-12)"
     echo "$1/qt6-$(vorla_qt_version)-win64-$key"
 }
+
+# What the static libraries are built with so that the executables linked
+# from them do not hold the cache's place (and with it the builder's home):
+# the source and build directories inside CACHE are mapped to one fixed
+# name, and Qt is configured for a fixed prefix and then installed into the
+# cache. The same flags serve the program's own build (build-windows.sh), for
+# the inline code of the headers it includes from the cache.
+vorla_cache_name=/vorla-cache
+vorla_qt_recipe="relocatable; prefix-map to $vorla_cache_name; configured prefix /vorla-qt6-win64"
+vorla_cache_flags() { echo "-ffile-prefix-map=$1=$vorla_cache_name"; }
 
 vorla_build_qt() {
     local cache="$1" prefix
@@ -36,12 +46,13 @@ vorla_build_qt() {
     # shellcheck disable=SC2086  # the options are words
     cmake -S "$source" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw64.cmake" \
-        -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DCMAKE_INSTALL_PREFIX=/vorla-qt6-win64 \
+        -DCMAKE_C_FLAGS="$(vorla_cache_flags "$cache")" -DCMAKE_CXX_FLAGS="$(vorla_cache_flags "$cache")" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         $options > "$build.configure.log" 2>&1 \
         || { tail -30 "$build.configure.log" >&2; return 1; }
     cmake --build "$build" --parallel "$(nproc)"
-    cmake --install "$build" > /dev/null
+    cmake --install "$build" --prefix "$prefix" > /dev/null
     rm -rf "$build"
     touch "$prefix/.complete"
 }
@@ -50,7 +61,7 @@ vorla_build_qt() {
 #   vorla_hidapi_prefix CACHE / vorla_build_hidapi CACHE
 vorla_hidapi_version() { apt-cache show libhidapi-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1; }
 
-vorla_hidapi_prefix() { echo "$1/hidapi-$(vorla_hidapi_version)-win64"; }
+vorla_hidapi_prefix() { echo "$1/hidapi-$(vorla_hidapi_version)-win64-mapped"; }
 
 vorla_build_hidapi() {
     local cache="$1" prefix version
@@ -61,6 +72,7 @@ vorla_build_hidapi() {
     cmake -S "$cache/src/hidapi-$version" -B "$prefix.build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$vorla_windows_dir/toolchain-mingw64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DHIDAPI_BUILD_HIDTEST=OFF \
+        -DCMAKE_C_FLAGS="$(vorla_cache_flags "$cache")" \
         -DCMAKE_INSTALL_PREFIX="$prefix" > /dev/null
     cmake --build "$prefix.build"
     cmake --install "$prefix.build" > /dev/null
