@@ -233,7 +233,13 @@ private:
             onLinux = onLinux.filter(QRegularExpression(QStringLiteral("^[^!]")));
             onWindows = onWindows.filter(QRegularExpression(QStringLiteral("^[^!]")));
         }
-        QCOMPARE(onWindows, featureLength > int(vorla::kReportSize) ? padded(onLinux, featureLength) : onLinux);
+        const QStringList expected = featureLength > int(vorla::kReportSize) ? padded(onLinux, featureLength) : onLinux;
+        if (onWindows != expected || runs.onWindows.out != runs.onLinux.out)
+            // What each program said, to tell which one strayed and where.
+            for (const Run *run : {&runs.onLinux, &runs.onWindows})
+                qInfo("%s run, status %d, printed:\n%s\n%s", run == &runs.onLinux ? "Linux" : "Windows", run->status,
+                      qPrintable(run->out.join('\n')), qPrintable(run->err));
+        QCOMPARE(onWindows, expected);
         QCOMPARE(runs.onWindows.out, runs.onLinux.out);
         QVERIFY2(runs.onWindows.status == runs.onLinux.status, qPrintable(runs.onWindows.err));
         QVERIFY(runs.sameStored);
