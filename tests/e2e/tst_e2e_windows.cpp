@@ -450,6 +450,7 @@ int main(int argc, char *argv[])
 {
     WheelBed::reexecWithPreload(argv);
     QCoreApplication app(argc, argv);
+    privateRuntimeDirectory();
     QString why = WheelBed::preloadMissing();
     if (why.isEmpty())
         why = E2eWindowsTest::missing();
