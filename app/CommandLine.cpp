@@ -34,8 +34,8 @@ const char *const kExitStatuses[] = {
     QT_TRANSLATE_NOOP("CommandLine", "no wheel is plugged in"),
     QT_TRANSLATE_NOOP("CommandLine", "a wheel is plugged in, but this user may not open it"),
     QT_TRANSLATE_NOOP("CommandLine", "the file given (profile or firmware image) cannot be read or is not valid"),
-    QT_TRANSLATE_NOOP("CommandLine", "the wheel refused a report or did not answer, or did not keep what was stored "
-                                     "(also: another instance is upgrading the wheel)"),
+    QT_TRANSLATE_NOOP("CommandLine", "the wheel refused a report or did not answer, or did not keep what was stored;\n"
+                                     "also: another instance is upgrading the wheel"),
     QT_TRANSLATE_NOOP("CommandLine", "the wheel did not come back after the upgrade"),
 };
 static_assert(sizeof(kExitStatuses) / sizeof(*kExitStatuses) == CommandLine::WheelNotBack + 1,
@@ -124,12 +124,13 @@ int CommandLine::run(const QStringList &arguments)
     if (parser.isSet(help)) {
         out << parser.helpText() << '\n' << tr("Exit status:") << '\n';
         for (int status = Ok; status <= WheelNotBack; ++status)
-            out << "  " << status << "  " << tr(kExitStatuses[status]) << '\n';
+            out << "  " << status << "  " << tr(kExitStatuses[status]).replace(QLatin1Char('\n'), QLatin1String("\n     "))
+                << '\n';
         out << '\n'
             << tr("Examples:\n"
-                  "  vorla-setting --export my-wheel.json        save the wheel's settings as a profile\n"
+                  "  vorla-setting --export my-wheel.json         save the settings as a profile\n"
                   "  vorla-setting --apply my-wheel.json --store  store a profile in the wheel\n"
-                  "  vorla-setting --upgrade firmware.bin         upgrade the firmware, after a question\n"
+                  "  vorla-setting --upgrade firmware.bin         upgrade, after a question\n"
                   "\n"
                   "More in the manual page (man vorla-setting); the profile format is described in\n"
                   "docs/profile-format.md.")
@@ -436,13 +437,12 @@ int CommandLine::transfer(vorla::WheelSession &session, const QByteArray &image)
     });
     QObject::connect(&session, &vorla::WheelSession::settingsRead, &loop, [&](const vorla::WheelSettings &settings) {
         if (failedTransfer)
-            return finish(WheelRefused, tr("The wheel refused a report: the firmware was not written. The wheel "
-                                           "keeps the firmware it had."));
+            return finish(WheelRefused, tr("The wheel refused a report: the firmware upgrade failed."));
         out << tr("Upgrade firmware done.") << '\n' << tr("Firmware version: %1").arg(settings.version) << '\n';
         finish(Ok);
     });
     QObject::connect(&session, &vorla::WheelSession::wheelLeft, &loop, [&] {
-        finish(WheelRefused, tr("The wheel went away during the upgrade: the firmware was not written."));
+        finish(WheelRefused, tr("The wheel went away during the upgrade: the firmware upgrade failed."));
     });
     QObject::connect(&session, &vorla::WheelSession::failed, &loop, [&](vorla::WheelSession::Failure why) {
         if (why == vorla::WheelSession::Failure::PermissionDenied)

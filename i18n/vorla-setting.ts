@@ -151,10 +151,6 @@ There is NO WARRANTY, to the extent permitted by law.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the wheel refused a report or did not answer, or did not keep what was stored (also: another instance is upgrading the wheel)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the wheel did not come back after the upgrade</source>
         <translation type="unfinished"></translation>
     </message>
@@ -174,16 +170,6 @@ Without an option it opens its window; with one of --info, --export, --apply or
     </message>
     <message>
         <source>With --upgrade: upgrade without asking (for scripts).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Examples:
-  vorla-setting --export my-wheel.json        save the wheel&apos;s settings as a profile
-  vorla-setting --apply my-wheel.json --store  store a profile in the wheel
-  vorla-setting --upgrade firmware.bin         upgrade the firmware, after a question
-
-More in the manual page (man vorla-setting); the profile format is described in
-docs/profile-format.md.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -235,15 +221,7 @@ docs/profile-format.md.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The wheel refused a report: the firmware was not written. The wheel keeps the firmware it had.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Upgrade firmware done.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The wheel went away during the upgrade: the firmware was not written.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -252,6 +230,29 @@ docs/profile-format.md.</source>
     </message>
     <message>
         <source>The wheel did not come back after the upgrade. Plug it out and in again, then check its firmware version with --info.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the wheel refused a report or did not answer, or did not keep what was stored;
+also: another instance is upgrading the wheel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Examples:
+  vorla-setting --export my-wheel.json         save the settings as a profile
+  vorla-setting --apply my-wheel.json --store  store a profile in the wheel
+  vorla-setting --upgrade firmware.bin         upgrade, after a question
+
+More in the manual page (man vorla-setting); the profile format is described in
+docs/profile-format.md.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report: the firmware upgrade failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel went away during the upgrade: the firmware upgrade failed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

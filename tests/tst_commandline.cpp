@@ -170,8 +170,8 @@ private slots:
                                  "  2  wrong use of the options\n", "  3  no wheel is plugged in\n",
                                  "  4  a wheel is plugged in, but this user may not open it\n",
                                  "  5  the file given (profile or firmware image) cannot be read or is not valid\n",
-                                 "  6  the wheel refused a report or did not answer, or did not keep what was stored "
-                                 "(also: another instance is upgrading the wheel)\n",
+                                 "  6  the wheel refused a report or did not answer, or did not keep what was stored;\n"
+                                 "     also: another instance is upgrading the wheel\n",
                                  "  7  the wheel did not come back after the upgrade\n",
                                  "\nExamples:\n  vorla-setting --export my-wheel.json ",
                                  "(man vorla-setting); the profile format is described in\ndocs/profile-format.md.\n"})
@@ -462,7 +462,7 @@ private slots:
             << 0;
         QTest::newRow("a data report refused")
             << yes << "refuse" << "-" << 6
-            << "The wheel refused a report: the firmware was not written. The wheel keeps the firmware it had." << 3;
+            << "The wheel refused a report: the firmware upgrade failed." << 3;
         QTest::newRow("not back") << yes << "gone" << "-" << 7
                                   << "The wheel did not come back after the upgrade. Plug it out and in again, then "
                                      "check its firmware version with --info."
