@@ -329,7 +329,9 @@ int CommandLine::upgradeFirmware(const QString &path, bool yes)
     if (vorla::upgradelock::heldElsewhere())
         return otherUpgrade();
 
-    vorla::WheelSession session(nullptr, std::move(sessionClock));
+    vorla::WheelSession session;
+    if (reconnectWait)
+        session.setReconnectWait(*reconnectWait);
     std::optional<vorla::WheelSettings> read;
     std::optional<vorla::WheelSession::Failure> failure;
     QObject context;

@@ -6,7 +6,6 @@
 // display. It talks to the wheel through the same device code as the window:
 // the connection, the wheel session and the firmware worker.
 
-#include "device/SessionClock.h"
 #include "device/WheelSession.h"
 #include "device/connection.h"
 #include "device/query.h"
@@ -15,7 +14,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <memory>
+#include <chrono>
+#include <optional>
 
 class QTextStream;
 
@@ -56,10 +56,10 @@ public:
     // answered on `in`, and progress is a bar redrawn on one line.
     void setTerminal(QTextStream *in) { this->in = in; }
 
-    // The firmware worker and the session's clock, for tests that hurry
-    // their waits.
+    // The firmware worker, and how long the wheel may take to come back
+    // after an upgrade, for tests that hurry their waits.
     VorlaUpgrade &upgradeWorker() { return upgrade; }
-    void setSessionClock(std::unique_ptr<vorla::SessionClock> clock) { sessionClock = std::move(clock); }
+    void setReconnectWait(std::chrono::milliseconds wait) { reconnectWait = wait; }
 
     // Runs what the arguments ask for; returns the exit status.
     int run(const QStringList &arguments);
@@ -92,5 +92,5 @@ private:
     QTextStream &err;
     QTextStream *in = nullptr;
     VorlaUpgrade upgrade;
-    std::unique_ptr<vorla::SessionClock> sessionClock;
+    std::optional<std::chrono::milliseconds> reconnectWait;
 };
