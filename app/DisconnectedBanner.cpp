@@ -21,3 +21,15 @@ DisconnectedBanner::DisconnectedBanner(QWidget *parent)
     setText(tr("The wheel is disconnected. Waiting for it to be plugged in again ..."));
     hide();
 }
+
+void DisconnectedBanner::showDisconnected()
+{
+    setText(tr("The wheel is disconnected. Waiting for it to be plugged in again ..."));
+    show();
+}
+
+void DisconnectedBanner::showOtherUpgrade()
+{
+    setText(tr("Another Vorla Setting is upgrading the wheel's firmware. Waiting for it to finish ..."));
+    show();
+}

@@ -1,6 +1,7 @@
 #pragma once
-// A strip over the top of the pages, shown while the wheel is away: it says
-// plainly that the wheel is disconnected and that the program waits for it.
+// A strip over the top of the pages, shown while the wheel cannot be used: it
+// says plainly why (the wheel disconnected, or another instance of the
+// program upgrading it) and that the program waits.
 
 #include <QLabel>
 
@@ -10,4 +11,7 @@ class DisconnectedBanner : public QLabel
 
 public:
     explicit DisconnectedBanner(QWidget *parent);
+
+    void showDisconnected();
+    void showOtherUpgrade();
 };

@@ -82,6 +82,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(session, SIGNAL(waitingAfterUpgrade(bool)), this, SLOT(onUpgradeWait(bool)));
     connect(session, SIGNAL(wheelLeft()), this, SLOT(onWheelLeft()));
     connect(session, SIGNAL(permissionDenied()), this, SLOT(onPermissionDenied()));
+    connect(session, SIGNAL(otherUpgrade(bool)), this, SLOT(onOtherUpgrade(bool)));
     connect(session, SIGNAL(failed(vorla::WheelSession::Failure)), this,
             SLOT(onWheelFailed(vorla::WheelSession::Failure)));
 

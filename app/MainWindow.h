@@ -5,15 +5,17 @@
 //   LED page     picks colours (preview at once) and stores them; its context
 //                menu exports them to a profile file and imports one;
 //   paddle page  previews the bite point while the slider moves, stores it;
-//   device page  hands a firmware image to the VorlaUpgrade worker, follows its
-//                progress and reconnects once the wheel has restarted;
+//   device page  checks a firmware image, asks before writing it, hands it to
+//                the VorlaUpgrade worker, follows its progress and reconnects
+//                once the wheel has restarted;
 //   unsaved      what the wheel stores against what it was sent to preview
 //                (device/UnsavedChanges.h): the pages mark unsaved previews,
 //                and closing with some asks to store or discard them;
 //   session      the connection's life (device/WheelSession.h): it opens and
 //                reads the wheel, waits for it after an upload, notices it
-//                pulled out and plugged back in; the window shows what it says
-//                (the settings, the banner, locked controls, the boxes).
+//                pulled out and plugged back in, waits while another instance
+//                upgrades it; the window shows what it says (the settings,
+//                the banner, locked controls, the boxes).
 // All device traffic of the GUI thread happens inside these slots, through
 // the serialised connection in device/.
 
@@ -28,6 +30,7 @@
 
 #include <cstdint>
 
+class DisconnectedBanner;
 class MainWindowForm;
 class QPushButton;
 class UnsavedMark;
@@ -73,6 +76,7 @@ protected slots:
     void onUpgradeWait(bool waiting);
     void onWheelLeft();
     void onPermissionDenied();
+    void onOtherUpgrade(bool waiting);
     void onWheelFailed(vorla::WheelSession::Failure why);
 
 private slots:
@@ -106,6 +110,7 @@ private:
     void showUnsaved();
 
     // Device page.
+    bool confirmUpgrade(const QString &path, const QByteArray &image, const QString &sha256);
     void finishUpgrade(bool succeeded);
     void setSendingControlsEnabled(bool enabled);
 
@@ -114,7 +119,8 @@ private:
     VorlaUpgrade upgrade;
 
     vorla::WheelSession *session;
-    QWidget *disconnectedBanner;
+    DisconnectedBanner *disconnectedBanner;
+    QString wheelVersion; // as last read, for the question before an upgrade
 
     vorla::UnsavedChanges unsaved;
     UnsavedMark *ledsMark;

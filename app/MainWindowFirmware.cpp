@@ -1,38 +1,24 @@
-// The device page: choose a firmware image, check it, hand it to the worker,
-// follow its progress, and reconnect once the wheel has restarted.
+// The device page: choose a firmware image, check it, ask before writing it,
+// hand it to the worker, follow its progress, and reconnect once the wheel
+// has restarted.
 
 #include "app/MainWindow.h"
 
 #include "app/ProgressPacer.h"
 #include "app/forms/MainWindowForm.h"
+#include "device/escaped.h"
 #include "device/firmware.h"
+#include "device/firmwarefile.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-
-#include <optional>
-
-namespace {
-
-// The size of the image at `path` when the page takes it: a readable regular
-// file named "*.bin" (case-sensitive) of 1 to kMaxFirmwareSize bytes.
-std::optional<qint64> acceptedFirmwareSize(const QString &path)
-{
-    if (!path.endsWith(QLatin1String(".bin"), Qt::CaseSensitive))
-        return std::nullopt;
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable() || !vorla::isFirmwareSize(file.size()))
-        return std::nullopt;
-    return file.size();
-}
-
-} // namespace
 
 void MainWindow::onShowPath()
 {
@@ -43,20 +29,53 @@ void MainWindow::onShowPath()
 
 void MainWindow::onUpgrade()
 {
-    if (upgrade.isRunning())
+    if (upgrade.isRunning() || !session->canSend())
         return;
+    // Read once: what is checked and shown is what the worker sends.
     const QString path = ui->lePath->text();
-    const std::optional<qint64> size = acceptedFirmwareSize(path);
-    if (!size) {
+    const vorla::FirmwareFile file = vorla::readFirmwareFile(path);
+    if (file.problem == vorla::FirmwareFile::Problem::Content) {
+        QMessageBox::critical(this, tr("Error"), vorla::notAnImageMessage(file.content));
+        return;
+    }
+    if (file.problem != vorla::FirmwareFile::Problem::None) {
         QMessageBox::critical(this, tr("Error"), tr("Not a valid firmware."));
+        return;
+    }
+    if (!confirmUpgrade(path, file.image, file.sha256()))
+        return;
+    // While the box was open the wheel may have gone.
+    if (!session->canSend())
+        return;
+    if (!session->beginTransfer()) {
+        // Another instance got there first: the session waits for it.
+        session->reportFailed();
         return;
     }
     // Nothing else may talk to the wheel while it takes an image.
     setSendingControlsEnabled(false);
-    session->beginTransfer();
-    upgrade.setFirmwarePath(path);
-    upgrade.setFirmwareSize(*size);
+    upgrade.setImage(file.image);
     upgrade.start();
+}
+
+bool MainWindow::confirmUpgrade(const QString &path, const QByteArray &image, const QString &sha256)
+{
+    const QString text =
+        tr("Write this firmware image into the wheel?\n\n"
+           "File: %1\n"
+           "Size: %2 bytes\n"
+           "SHA-256: %3\n"
+           "Firmware version now: %4\n\n"
+           "The wheel must stay plugged in until it restarts.")
+            .arg(vorla::escaped(QFileInfo(path).fileName()), QLocale().toString(image.size()), sha256, wheelVersion);
+    QMessageBox box(QMessageBox::Question, tr("Upgrade firmware"), text, QMessageBox::Yes | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Yes)->setText(tr("Upgrade"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setTextFormat(Qt::PlainText);
+    // The hash can be copied and compared with the one the maker publishes.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void MainWindow::onProgress(int value)

@@ -1,10 +1,12 @@
 // Connecting: onInit asks the wheel session (device/WheelSession.h) to open
 // and read the wheel, at start-up and whenever asked again; what the session
 // then says is shown here: the settings, the wait after an upload, the wheel
-// away and back, and the boxes with which the program gives up.
+// away and back, another instance upgrading it, and the boxes with which the
+// program gives up.
 
 #include "app/MainWindow.h"
 
+#include "app/DisconnectedBanner.h"
 #include "app/forms/MainWindowForm.h"
 
 #include <QCoreApplication>
@@ -40,6 +42,7 @@ void MainWindow::onWheelRead(const vorla::WheelSettings &settings)
     unsaved.read(settings.ledBlock.data(), settings.paddle);
     showColors(settings.ledBlock.data());
     showPaddle(settings.paddle);
+    wheelVersion = settings.version;
     ui->lbVersion->setText(tr("Firmware Version:") + settings.version);
     setSendingControlsEnabled(true);
     showUnsaved();
@@ -57,7 +60,20 @@ void MainWindow::onWheelLeft()
     setSendingControlsEnabled(false);
     unsaved.wheelLeft();
     showUnsaved();
-    disconnectedBanner->show();
+    disconnectedBanner->showDisconnected();
+}
+
+void MainWindow::onOtherUpgrade(bool waiting)
+{
+    if (!waiting) {
+        disconnectedBanner->hide();
+        return;
+    }
+    // The wheel restarts with what it stores: previews are gone.
+    setSendingControlsEnabled(false);
+    unsaved.wheelLeft();
+    showUnsaved();
+    disconnectedBanner->showOtherUpgrade();
 }
 
 void MainWindow::onPermissionDenied()

@@ -1,5 +1,7 @@
 #include "device/WheelSession.h"
 
+#include "device/upgradelock.h"
+
 namespace vorla {
 
 namespace {
@@ -9,6 +11,8 @@ constexpr std::chrono::milliseconds kRetryInterval{250};
 // A node that appeared may refuse the open for a moment: the seat's access
 // list can be applied a little after it.
 constexpr std::chrono::milliseconds kReturnWait{2000};
+// While another instance upgrades the wheel, its lock is looked at this often.
+constexpr std::chrono::milliseconds kOtherUpgradeInterval{500};
 
 } // namespace
 
@@ -32,12 +36,23 @@ WheelSession::WheelSession(QObject *parent, std::unique_ptr<SessionClock> clock,
     connect(this->watcher, SIGNAL(wheelLeft()), this, SLOT(onWheelLeft()));
 }
 
+WheelSession::~WheelSession()
+{
+    upgradeOver();
+}
+
 void WheelSession::connectWheel()
 {
+    if (upgradelock::heldElsewhere()) {
+        waitForOtherUpgrade();
+        return;
+    }
     const WheelLook look = openAndRead();
     if (look.settings) {
-        if (reason == Reason::AfterUpgrade)
+        if (reason == Reason::AfterUpgrade) {
+            upgradeOver();
             emit waitingAfterUpgrade(false);
+        }
         reason = Reason::Startup;
         current = State::Ready;
         watcher->setWheelAway(false);
@@ -63,8 +78,10 @@ void WheelSession::connectWheel()
         }
         return;
     }
-    if (reason == Reason::AfterUpgrade)
+    if (reason == Reason::AfterUpgrade) {
+        upgradeOver();
         emit waitingAfterUpgrade(false);
+    }
     current = State::Failed;
     if (refused)
         emit failed(Failure::PermissionDenied);
@@ -74,9 +91,26 @@ void WheelSession::connectWheel()
         emit failed(Failure::NoDevice);
 }
 
-void WheelSession::beginTransfer()
+bool WheelSession::beginTransfer()
 {
+    if (!upgradelock::acquire())
+        return false;
+    holdsLock = true;
     transfer = true;
+    return true;
+}
+
+void WheelSession::transferAbandoned()
+{
+    transfer = false;
+    upgradeOver();
+}
+
+void WheelSession::upgradeOver()
+{
+    if (holdsLock)
+        upgradelock::release();
+    holdsLock = false;
 }
 
 void WheelSession::transferFinished(bool succeeded)
@@ -96,12 +130,46 @@ void WheelSession::transferFinished(bool succeeded)
 
 void WheelSession::reportFailed()
 {
-    if (current == State::Ready && !transfer && !connection::wheelPresent())
+    if (current != State::Ready || transfer)
+        return;
+    if (upgradelock::heldElsewhere()) {
+        reason = Reason::Return; // the wheel restarts meanwhile
+        waitForOtherUpgrade();
+    } else if (!connection::wheelPresent()) {
         goAway();
+    }
+}
+
+void WheelSession::waitForOtherUpgrade()
+{
+    connection::close();
+    if (current != State::OtherUpgrade) {
+        current = State::OtherUpgrade;
+        emit otherUpgrade(true);
+    }
+    clock->callIn(kOtherUpgradeInterval, [this] { otherUpgradeLooked(); });
+}
+
+void WheelSession::otherUpgradeLooked()
+{
+    if (upgradelock::heldElsewhere()) {
+        clock->callIn(kOtherUpgradeInterval, [this] { otherUpgradeLooked(); });
+        return;
+    }
+    current = State::Connecting;
+    emit otherUpgrade(false);
+    // The other instance read the wheel before it let go: it is there. Read
+    // at start-up, or as a wheel that restarted under the pages it had shown.
+    if (reason != Reason::Startup) {
+        goAway();
+        deadline = clock->now() + kReturnWait;
+    }
+    connectWheel();
 }
 
 void WheelSession::goAway()
 {
+    upgradeOver();
     clock->cancel();
     connection::close();
     current = State::Away;

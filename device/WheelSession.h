@@ -12,9 +12,15 @@
 //         ──> Away ──> wheelLeft; plugged in again: connectWheel() on its own
 //   Away, the returning wheel may not be opened ──> PermissionDenied
 //         (permissionDenied() once, until the wheel leaves again)
+//   connecting, or a report refused, while another instance upgrades the
+//   wheel (device/upgradelock.h) ──> OtherUpgrade ──> otherUpgrade(true);
+//         looked at every 500 ms; once it is done ──> otherUpgrade(false), and
+//         the wheel is read as at start-up, or as a wheel that came back
 //
 // While a transfer runs (beginTransfer() to transferFinished()), the watcher's
-// news is left alone: the transfer ends by itself when the wheel goes.
+// news is left alone: the transfer ends by itself when the wheel goes. The
+// session holds the upgrade lock from beginTransfer() until the wheel has
+// been read again, or given up.
 
 #include "device/DeviceWatcher.h"
 #include "device/SessionClock.h"
@@ -47,6 +53,7 @@ public:
         Ready,            // open, its settings read
         Away,             // pulled out: waiting for it to be plugged in again
         PermissionDenied, // away, and the wheel that came back may not be opened
+        OtherUpgrade,     // another instance upgrades the wheel: nothing is sent
         Failed,           // given up for good: the program ends
     };
     Q_ENUM(State)
@@ -63,6 +70,7 @@ public:
     // not taken over.
     explicit WheelSession(QObject *parent = nullptr, std::unique_ptr<SessionClock> clock = {},
                           DeviceWatcher *watcher = nullptr);
+    ~WheelSession() override;
 
     State state() const { return current; }
     bool transferRunning() const { return transfer; }
@@ -76,15 +84,17 @@ public:
     // read, or one more try while a restarting or returning wheel has time.
     void connectWheel();
 
-    // A firmware transfer has the wheel from here on.
-    void beginTransfer();
+    // A firmware transfer has the wheel from here on; false, and nothing
+    // changes, when another instance is upgrading it.
+    bool beginTransfer();
     // The transfer is over and the wheel restarts, whatever the outcome: it is
     // opened afresh, or, after a failure with the wheel gone, waited for.
     void transferFinished(bool succeeded);
     // The transfer sent nothing: the wheel is as it was.
-    void transferAbandoned() { transfer = false; }
+    void transferAbandoned();
 
-    // A report failed: if the wheel has gone, the session goes Away.
+    // A report failed: if the wheel has gone, the session goes Away; if
+    // another instance upgrades it, the session waits for that to end.
     void reportFailed();
 
 signals:
@@ -94,6 +104,8 @@ signals:
     void wheelLeft();
     // The returning wheel may not be opened; said once until it leaves again.
     void permissionDenied();
+    // True while another instance upgrades the wheel, false once it is done.
+    void otherUpgrade(bool waiting);
     void failed(vorla::WheelSession::Failure why);
 
 private slots:
@@ -108,6 +120,11 @@ private:
     enum class Reason { Startup, AfterUpgrade, Return };
 
     void goAway();
+    // Another instance upgrades the wheel: wait until it is done.
+    void waitForOtherUpgrade();
+    void otherUpgradeLooked();
+    // Gives the upgrade lock back, once this session's upgrade is over.
+    void upgradeOver();
 
     std::unique_ptr<SessionClock> clock;
     DeviceWatcher *watcher;
@@ -116,6 +133,7 @@ private:
     std::chrono::milliseconds deadline{0};
     std::chrono::milliseconds reconnectWait{15000};
     bool transfer = false;
+    bool holdsLock = false; // this session's upgrade holds the upgrade lock
     bool permissionTold = false; // while away: permissionDenied() was said
 };
 

@@ -2,6 +2,7 @@
 
 #include "device/FeatureLength.h"
 #include "device/query.h"
+#include "device/upgradelock.h"
 
 #include <hidapi.h>
 
@@ -64,6 +65,8 @@ int readFeatureLocked(std::uint8_t *response, std::size_t length)
 // (Windows gives each top-level collection a path of its own).
 bool answersQueryLocked()
 {
+    if (upgradelock::heldElsewhere())
+        return false;
     const Report request = queryReport(kSelectorVersion);
     if (hid_send_feature_report(deviceHandle, request.data(), request.size()) < 0)
         return false;
@@ -136,6 +139,8 @@ void shutdown()
 
 int sendFeatureReport(const std::uint8_t *data, std::size_t length)
 {
+    if (upgradelock::heldElsewhere())
+        return -1;
     std::lock_guard<std::mutex> lock(handleMutex);
     return deviceHandle ? hid_send_feature_report(deviceHandle, data, length) : -1;
 }
@@ -143,6 +148,8 @@ int sendFeatureReport(const std::uint8_t *data, std::size_t length)
 int exchangeFeatureReport(const std::uint8_t *request, std::size_t requestLength,
                           std::uint8_t *response, std::size_t responseLength)
 {
+    if (upgradelock::heldElsewhere())
+        return -1;
     std::lock_guard<std::mutex> lock(handleMutex);
     if (!deviceHandle || hid_send_feature_report(deviceHandle, request, requestLength) < 0)
         return -1;
@@ -151,6 +158,8 @@ int exchangeFeatureReport(const std::uint8_t *request, std::size_t requestLength
 
 int write(const std::uint8_t *data, std::size_t length)
 {
+    if (upgradelock::heldElsewhere())
+        return -1;
     std::lock_guard<std::mutex> lock(handleMutex);
     return deviceHandle ? hid_write(deviceHandle, data, length) : -1;
 }

@@ -3,7 +3,8 @@
 // the GUI thread and the firmware worker both send on it, and hidapi allows a
 // handle to be used by one thread at a time only, so every hidapi call made
 // here is serialised by one lock. Senders that find no open handle send
-// nothing and get -1, like a failed hidapi call.
+// nothing and get -1, like a failed hidapi call; so do senders while another
+// instance of the program upgrades the wheel (device/upgradelock.h).
 
 #include "device/protocol.h"
 

@@ -24,20 +24,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the profile can not be read or is not valid</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the wheel refused a report or did not answer</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Vorla Setting: the LED colours, paddles and firmware of the Vorla Z-ARC wheel.
-Without an option it opens its window; with one of --info, --export or --apply
-it works without a window.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Print the firmware version, the paddle setting and the 26 LED colours.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -67,10 +53,6 @@ it works without a window.</source>
     </message>
     <message>
         <source>Unexpected argument &apos;%1&apos;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Give one of --info, --export or --apply (see --help).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -164,11 +146,214 @@ This is free software: you are free to change and redistribute it.
 There is NO WARRANTY, to the extent permitted by law.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the file given (profile or firmware image) cannot be read or is not valid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the wheel did not come back after the upgrade</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vorla Setting: the LED colours, paddles and firmware of the Vorla Z-ARC wheel.
+Without an option it opens its window; with one of --info, --export, --apply or
+--upgrade it works without a window.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show this help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write the firmware image in &lt;file&gt; (a .bin file) into the wheel. On a terminal it asks first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --upgrade: upgrade without asking (for scripts).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give one of --info, --export, --apply or --upgrade (see --help).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--yes goes with --upgrade only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another Vorla Setting is upgrading the wheel&apos;s firmware: nothing was sent. Try again once it is done.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: not a firmware image: its name does not end in .bin</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: can not be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: not a firmware image: it holds %2 bytes; the wheel takes 1 to %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not asked: this is no terminal. Give --yes to upgrade without the question.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The firmware was not upgraded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade the wheel&apos;s firmware %1 with %2 (%3 bytes, SHA-256 %4)? [y/N] </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The firmware upgrade cannot be interrupted; it ends in about %1 s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not a valid firmware.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the wheel ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade firmware done.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report, and did not come back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel did not come back after the upgrade. Plug it out and in again, then check its firmware version with --info.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the wheel refused a report or did not answer, or did not keep what was stored;
+also: another instance is upgrading the wheel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Examples:
+  vorla-setting --export my-wheel.json         save the settings as a profile
+  vorla-setting --apply my-wheel.json --store  store a profile in the wheel
+  vorla-setting --upgrade firmware.bin         upgrade, after a question
+
+More in the manual page (man vorla-setting); the profile format is described in
+docs/profile-format.md.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel refused a report: the firmware upgrade failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel went away during the upgrade: the firmware upgrade failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DisconnectedBanner</name>
     <message>
         <source>The wheel is disconnected. Waiting for it to be plugged in again ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another Vorla Setting is upgrading the wheel&apos;s firmware. Waiting for it to finish ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareFile</name>
+    <message>
+        <source>not a regular file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImageCheck</name>
+    <message>
+        <source>This file is a ZIP archive, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a 7z archive, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a RAR archive, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is compressed with gzip, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is compressed with xz, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is compressed with bzip2, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is Intel HEX text, not the binary firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is Motorola S-record text, not the binary firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is an ELF program, not the binary firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a Windows program, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a macOS program, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a PDF document, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a PNG picture, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a JPEG picture, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a UF2 file for a USB drive bootloader, not the binary firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is text, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file holds nothing but zero bytes: it is blank, not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file holds nothing but 0xFF bytes, as erased flash does: it is not a firmware image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unpack it and choose the .bin file inside.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the wheel&apos;s .bin firmware image instead.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -390,6 +575,21 @@ There is NO WARRANTY, to the extent permitted by law.</source>
         <source>Vorla Setting is free software under the GNU General Public License, version 3 or later.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Write this firmware image into the wheel?
+
+File: %1
+Size: %2 bytes
+SHA-256: %3
+Firmware version now: %4
+
+The wheel must stay plugged in until it restarts.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Profile</name>
@@ -482,6 +682,21 @@ There is NO WARRANTY, to the extent permitted by law.</source>
     <name>UnsavedMark</name>
     <message>
         <source>Unsaved changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeProgress</name>
+    <message>
+        <source>%1 of %2 KiB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Writing ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uploading ...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,10 +1,16 @@
 // The command line against the simulated wheel: which arguments leave the
-// window for it, its exit statuses and one-line messages, --info, and profiles
-// exported and applied (previewed or stored) exactly.
+// window for it, its exit statuses and one-line messages, --info, profiles
+// exported and applied (previewed or stored) exactly, and firmware upgrades
+// with the lines that follow them.
+#include "app/UpgradeProgress.h"
+#include "device/imagecheck.h"
+#include "device/upgradelock.h"
 #include "profile/profile.h"
 #include "support/CommandRun.h"
 #include "support/WheelTest.h"
 
+#include <QCryptographicHash>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -123,13 +129,16 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        const QString oneCommand = QStringLiteral("Give one of --info, --export or --apply (see --help).");
+        const QString oneCommand = QStringLiteral("Give one of --info, --export, --apply or --upgrade (see --help).");
         QTest::newRow("no command") << QStringList{"--store"} << oneCommand;
         QTest::newRow("two commands") << QStringList{"--info", "--export", "p.json"} << oneCommand;
         QTest::newRow("--json without --info") << QStringList{"--export", "p.json", "--json"}
                                                << "--json goes with --info only.";
         QTest::newRow("--store without --apply") << QStringList{"--info", "--store"} << "--store goes with --apply only.";
         QTest::newRow("--apply without its file") << QStringList{"--apply"} << "Missing value after '--apply'.";
+        QTest::newRow("--yes without --upgrade") << QStringList{"--info", "--yes"} << "--yes goes with --upgrade only.";
+        QTest::newRow("--help-all: Qt's options are the window's") << QStringList{"--help-all"}
+                                                                   << "Unknown option 'help-all'.";
         QTest::newRow("unknown option") << QStringList{"--infos"} << "Unknown option 'infos'.";
         QTest::newRow("a Qt option of the window") << QStringList{"-platform", "offscreen", "--info"}
                                                    << "Unknown option 'platform'.";
@@ -155,13 +164,19 @@ private slots:
         const CommandRun help = runCommand({"--help"});
         QCOMPARE(help.status, 0);
         QCOMPARE(help.err, QString());
-        for (const char *text : {"--info", "--json", "--export <file>", "--apply <file>", "--store", "Exit status:",
-                                 "  0  done\n", "  1  the profile file could not be written\n",
+        for (const char *text : {"--info", "--json", "--export <file>", "--apply <file>", "--store", "--upgrade <file>",
+                                 "--yes", "Exit status:", "  0  done\n", "  1  the profile file could not be written\n",
                                  "  2  wrong use of the options\n", "  3  no wheel is plugged in\n",
                                  "  4  a wheel is plugged in, but this user may not open it\n",
-                                 "  5  the profile can not be read or is not valid\n",
-                                 "  6  the wheel refused a report or did not answer\n"})
+                                 "  5  the file given (profile or firmware image) cannot be read or is not valid\n",
+                                 "  6  the wheel refused a report or did not answer, or did not keep what was stored;\n"
+                                 "     also: another instance is upgrading the wheel\n",
+                                 "  7  the wheel did not come back after the upgrade\n",
+                                 "\nExamples:\n  vorla-setting --export my-wheel.json ",
+                                 "(man vorla-setting); the profile format is described in\ndocs/profile-format.md.\n"})
             QVERIFY2(help.out.contains(QLatin1String(text)), text);
+        QVERIFY(!help.out.contains(QLatin1String("--help-all")));
+        QCOMPARE(runCommand({"-?"}).out, help.out);
 
         const CommandRun version = runCommand({"--version"});
         QCOMPARE(version.status, 0);
@@ -370,6 +385,151 @@ private slots:
 
         QVERIFY(sim::received(sim::ReportKind::Output).empty());
         QCOMPARE(featureReports(0x0B).size(), sim::received(sim::ReportKind::FeatureSend).size());
+    }
+    void progressBar_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("bar");
+        QTest::newRow("the first chunk") << 0 << "Uploading ...   0 % [..............................]  0.0 of 224.0 KiB";
+        QTest::newRow("half") << 48 << "Uploading ...  50 % [###############...............]  112.0 of 224.0 KiB";
+        QTest::newRow("the last chunk") << 95 << "Uploading ...  98 % [#############################.]  219.5 of 224.0 KiB";
+        QTest::newRow("the wheel writing") << 98 << "Writing ... 100 % [##############################]  224.0 of 224.0 KiB";
+    }
+
+    // The terminal's bar for the worker's values, for the largest image.
+    void progressBar()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, bar);
+        QCOMPARE(upgradeprogress::bar(value, 0x38000), bar);
+    }
+
+    void secondsLeft_data()
+    {
+        QTest::addColumn<int>("value"); // -1: none yet
+        QTest::addColumn<int>("elapsedMs");
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("nothing reported yet") << -1 << 0 << 1000 << 4;
+        QTest::newRow("half sent in 10 s") << 47 << 10000 << 1000 << 14;
+        QTest::newRow("two writing steps left") << 98 << 30000 << 1000 << 2;
+        QTest::newRow("never below 1 s") << 99 << 30000 << 5 << 1;
+    }
+
+    // "The firmware upgrade cannot be interrupted; it ends in about N s."
+    void secondsLeft()
+    {
+        QFETCH(int, value);
+        QFETCH(int, elapsedMs);
+        QFETCH(int, stepMs);
+        QFETCH(int, seconds);
+        QCOMPARE(upgradeprogress::secondsLeft(value, elapsedMs, stepMs), seconds);
+    }
+
+    void upgrade_data()
+    {
+        // "FW": a 16 KiB image that names version 2.0.0; "ZIP", "BIG", "NAME":
+        // a ZIP archive, an image of 0x38001 bytes, one named fw.img.
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("wheel");  // "absent", "other" (another instance's lock), "refuse"
+                                             // (its third data report), "gone" (not back after the finish)
+        QTest::addColumn<QString>("answer"); // typed on a terminal; "-": no terminal
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");    // the file's path in it as "FILE"
+        QTest::addColumn<int>("reports");    // firmware reports the wheel got
+        const QStringList yes{"--upgrade", "FW", "--yes"}, asked{"--upgrade", "FW"};
+        const auto row = [](const char *name, const QStringList &arguments, const char *wheel, const char *answer,
+                            int status, const QString &err, int reports) {
+            QTest::newRow(name) << arguments << wheel << answer << status << err << reports;
+        };
+        row("--yes", yes, "", "-", 0, "", 1025);
+        row("asked: y", asked, "", "y\n", 0, "", 1025);
+        row("asked: n", asked, "", "n\n", 0, "", 0);
+        row("asked: nothing typed", asked, "", "", 0, "", 0);
+        row("no terminal to ask on", asked, "", "-", 2,
+            "Not asked: this is no terminal. Give --yes to upgrade without the question.", 0);
+        row("a ZIP archive", {"--upgrade", "ZIP", "--yes"}, "", "-", 5,
+            "FILE: " + vorla::notAnImageMessage(vorla::ImageContent::ZipArchive), 0);
+        row("too large", {"--upgrade", "BIG", "--yes"}, "", "-", 5,
+            "FILE: not a firmware image: it holds 229377 bytes; the wheel takes 1 to 229376", 0);
+        row("not named .bin", {"--upgrade", "NAME", "--yes"}, "", "-", 5,
+            "FILE: not a firmware image: its name does not end in .bin", 0);
+        row("no wheel", yes, "absent", "-", 3, "No device.", 0);
+        row("another instance upgrades", yes, "other", "-", 6,
+            "Another Vorla Setting is upgrading the wheel's firmware: nothing was sent. Try again once it is done.", 0);
+        row("a data report refused", yes, "refuse", "-", 6, "The wheel refused a report: the firmware upgrade failed.", 3);
+        row("not back", yes, "gone", "-", 7,
+            "The wheel did not come back after the upgrade. Plug it out and in again, then check its firmware version "
+            "with --info.",
+            1025);
+    }
+
+    // Each way an upgrade ends: its status and one line on standard error;
+    // what reached the wheel, the whole image and its finish or nothing (and
+    // never a finish after a refused report); and what it printed: a line
+    // per tenth, or on a terminal the question and one bar redrawn.
+    void upgrade()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, wheel);
+        QFETCH(QString, answer);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QFETCH(int, reports);
+        QByteArray image = imageBytes(16384);
+        image.replace(1000, 15, QByteArray("VORLA-FW:2.0.0", 15));
+        const QMap<QString, QString> files{{"FW", writeBytes(path("fw.bin"), image)},
+                                           {"ZIP", writeBytes(path("archive.bin"), "PK\x03\x04" + image)},
+                                           {"BIG", writeImage(path("big.bin"), 0x38001)},
+                                           {"NAME", writeBytes(path("fw.img"), image)}};
+        const QString file = arguments[1] = files.value(arguments.at(1));
+        QLockFile other(vorla::upgradelock::path());
+        if (wheel == "absent")
+            sim::setPresent(false);
+        if (wheel == "other")
+            QVERIFY(other.tryLock(0));
+        if (wheel == "refuse")
+            sim::failReport(10 + 3); // after the start-up read's five queries
+        sim::setRebootDuration(wheel == "gone" ? std::chrono::hours(1) : std::chrono::hours(0));
+
+        QString typed = answer;
+        QTextStream terminal(&typed);
+        const CommandRun run = runCommand(arguments, [&](CommandLine &command) {
+            command.upgradeWorker().setWritingStepDuration(std::chrono::milliseconds(1));
+            command.setReconnectWait(std::chrono::milliseconds(0));
+            if (answer != "-")
+                command.setTerminal(&terminal);
+        });
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err, err.isEmpty() ? QString() : err.replace("FILE", file) + '\n');
+        const std::vector<sim::ReceivedReport> all = sim::received();
+        QCOMPARE(int(std::count_if(all.begin(), all.end(), [](const sim::ReceivedReport &r) {
+                     return r.kind == sim::ReportKind::FeatureSend && ((r.bytes[1] & 0x80) || r.bytes[1] == 0x10);
+                 })),
+                 reports);
+        QCOMPARE(sim::firmwareWrites(), reports > 1000 ? 1 : 0);
+        if (reports > 1000)
+            QVERIFY(sim::firmwareImage() == Bytes(image.begin(), image.end()));
+        QVERIFY(!vorla::upgradelock::heldHere());
+        if (status != 0)
+            return;
+
+        const QString question = QStringLiteral("Upgrade the wheel's firmware 1.0.3 with %1 (16384 bytes, SHA-256 %2)? [y/N] ")
+                                     .arg(file, QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
+        const QString end = QStringLiteral("Upgrade firmware done.\nFirmware version: 2.0.0\n");
+        if (reports == 0) {
+            QCOMPARE(run.out, question + "The firmware was not upgraded.\n");
+        } else if (answer == "-") {
+            QString lines;
+            for (const char *line : {"0 % (0.0", "10 % (1.6", "20 % (3.2", "30 % (4.8", "40 % (6.4", "50 % (8.0",
+                                     "60 % (9.6", "70 % (11.2", "80 % (12.8", "90 % (14.4"})
+                lines += QStringLiteral("Uploading ... %1 of 16.0 KiB)\n").arg(QLatin1String(line));
+            QCOMPARE(run.out, lines + "Writing ...\n" + end);
+        } else {
+            QVERIFY2(run.out.startsWith(question + '\r' + upgradeprogress::bar(0, 16384)), qPrintable(run.out.left(300)));
+            QVERIFY2(run.out.endsWith('\r' + upgradeprogress::bar(99, 16384) + '\n' + end), qPrintable(run.out.right(300)));
+            QCOMPARE(run.out.count('\n'), 3); // the bar's frames share one line
+        }
     }
 };
 

@@ -1,10 +1,17 @@
-// The device page: choosing and checking a firmware image, what the page shows
-// while the worker streams it, transfers that end early, what stays locked
-// and closing during a transfer, and the reconnect once the wheel restarted.
+// The device page: choosing and checking a firmware image, the question
+// before writing it, what the page shows while the worker streams it,
+// transfers that end early, what stays locked and closing during a transfer,
+// the reconnect once the wheel restarted, and another instance upgrading.
 #include "device/connection.h"
+#include "device/imagecheck.h"
+#include "device/upgradelock.h"
 #include "support/WheelTest.h"
 
 #include <QCheckBox>
+#include <QCryptographicHash>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,6 +31,8 @@ const QString kWriting = QStringLiteral("Writing ...");
 const QString kWaiting = QStringLiteral("Waiting for the wheel ...");
 const QString kDone = QStringLiteral("Notify/Upgrade firmware done.");
 const QString kFailed = QStringLiteral("Error/Upgrade firmware failed.");
+const QString kNotFirmware = QStringLiteral("Error/Not a valid firmware.");
+const QString kAsked = QStringLiteral("Upgrade firmware");
 
 // The transfer values of the first `chunks` 16-byte chunks of an image:
 // floor(offset * 96 / size), only when it changes.
@@ -80,7 +89,10 @@ private:
         if (!s->started())
             return false;
         worker().setWritingStepDuration(std::chrono::milliseconds(5));
+        // Every value comes while this instance holds the upgrade lock.
+        s->answerer.chooseQuestionButton(QMessageBox::Yes);
         connect(&worker(), &VorlaUpgrade::progress, s->window.get(), [this](int value) {
+            QVERIFY(vorla::upgradelock::heldHere());
             QString shown = label()->isHidden() ? QStringLiteral("hidden") : label()->text();
             if (!bar()->isHidden())
                 shown += QStringLiteral(" %1").arg(bar()->value());
@@ -98,13 +110,20 @@ private:
     }
 
     // The transfer over and the wheel open (opened `opens` times in all), the
-    // page idle with its controls back.
+    // page idle with its controls back, the upgrade lock given back.
     bool settled(int opens)
     {
         return QTest::qWaitFor([&] {
             return !worker().isRunning() && sim::openCount() == opens && vorla::connection::isOpen()
-                   && label()->isHidden() && controlsEnabled(true);
+                   && label()->isHidden() && controlsEnabled(true) && !vorla::upgradelock::heldHere();
         }, 5000);
+    }
+
+    // What the boxes said, but for the question before each upgrade
+    // (confirmation checks that).
+    QStringList said() const
+    {
+        return s->answerer.messages().filter(QRegularExpression(QStringLiteral("^(?!") + kAsked + QStringLiteral("/)")));
     }
 
 private slots:
@@ -125,22 +144,25 @@ private slots:
     }
 
     // What onUpgrade lets through: a readable regular file named "*.bin"
-    // (case-sensitive) of 1 to 0x38000 bytes.
+    // (case-sensitive) of 1 to 0x38000 bytes that is plainly nothing else.
     void pathCheck_data()
     {
         QTest::addColumn<QString>("name");  // empty: lePath stays empty
-        QTest::addColumn<QString>("entry"); // "file", "unreadable", "directory" or none
+        QTest::addColumn<QString>("entry"); // "file", "zip", "unreadable", "directory" or none
         QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("accepted: 229,376 bytes") << "max.bin" << "file" << 0x38000 << true;
-        QTest::newRow("rejected: 229,377 bytes") << "over.bin" << "file" << 0x38001 << false;
-        QTest::newRow("rejected: upper-case .BIN") << "fw.BIN" << "file" << 10 << false;
-        QTest::newRow("rejected: blank after .bin") << "fw.bin " << "file" << 10 << false;
-        QTest::newRow("rejected: empty path") << "" << "" << 0 << false;
-        QTest::newRow("rejected: missing file") << "missing.bin" << "" << 0 << false;
-        QTest::newRow("rejected: directory") << "folder.bin" << "directory" << 0 << false;
-        QTest::newRow("rejected: empty file") << "empty.bin" << "file" << 0 << false;
-        QTest::newRow("rejected: unreadable file") << "locked.bin" << "unreadable" << 10 << false;
+        QTest::addColumn<QString>("refusal"); // empty: accepted
+        QTest::newRow("accepted: 229,376 bytes") << "max.bin" << "file" << 0x38000 << "";
+        QTest::newRow("accepted: 1 byte") << "one.bin" << "file" << 1 << "";
+        QTest::newRow("rejected: 229,377 bytes") << "over.bin" << "file" << 0x38001 << kNotFirmware;
+        QTest::newRow("rejected: upper-case .BIN") << "fw.BIN" << "file" << 10 << kNotFirmware;
+        QTest::newRow("rejected: blank after .bin") << "fw.bin " << "file" << 10 << kNotFirmware;
+        QTest::newRow("rejected: empty path") << "" << "" << 0 << kNotFirmware;
+        QTest::newRow("rejected: missing file") << "missing.bin" << "" << 0 << kNotFirmware;
+        QTest::newRow("rejected: directory") << "folder.bin" << "directory" << 0 << kNotFirmware;
+        QTest::newRow("rejected: empty file") << "empty.bin" << "file" << 0 << kNotFirmware;
+        QTest::newRow("rejected: unreadable file") << "locked.bin" << "unreadable" << 10 << kNotFirmware;
+        QTest::newRow("rejected: a ZIP archive")
+            << "archive.bin" << "zip" << 100 << "Error/" + vorla::notAnImageMessage(vorla::ImageContent::ZipArchive);
     }
 
     void pathCheck()
@@ -148,10 +170,12 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, entry);
         QFETCH(int, size);
-        QFETCH(bool, accepted);
+        QFETCH(QString, refusal);
         const QString path = name.isEmpty() ? QString() : dir.filePath(name);
         if (entry == "file" || entry == "unreadable")
             QCOMPARE(writeImage(path, size), path);
+        if (entry == "zip")
+            QCOMPARE(writeBytes(path, "PK\x03\x04" + imageBytes(size)), path);
         if (name.endsWith(' ')) // for a page that would trim the path
             QVERIFY(!writeImage(dir.filePath(name.trimmed()), size).isEmpty());
         if (entry == "directory")
@@ -162,19 +186,67 @@ private slots:
             return;
         const std::size_t before = sim::received().size();
         upgrade(path);
-        if (accepted) {
+        if (refusal.isEmpty()) {
             QVERIFY(settled(2));
-            QCOMPARE(s->answerer.messages(), QStringList{kDone});
+            QCOMPARE(said(), QStringList{kDone});
             QVERIFY(sim::firmwareImage() == fileBytes(path));
             return;
         }
         QTest::qWait(50); // a worker started all the same would have sent by now
-        QCOMPARE(s->answerer.messages(), QStringList{"Error/Not a valid firmware."});
+        QCOMPARE(s->answerer.messages(), QStringList{refusal});
         QCOMPARE(s->answerer.boxes().first().kind, QStringLiteral("critical"));
         QVERIFY(!worker().isRunning());
         QCOMPARE(sim::received().size(), before);
         QCOMPARE(s->child<QLineEdit>("lePath")->text(), path);
         QVERIFY(controlsEnabled(true) && label()->isHidden() && bar()->isHidden() && vorla::connection::isOpen());
+    }
+
+    void confirmation_data()
+    {
+        QTest::addColumn<int>("button"); // the box's button clicked, or
+        QTest::addColumn<int>("key");    // the key pressed on it
+        QTest::newRow("Upgrade") << int(QMessageBox::Yes) << 0;
+        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << 0;
+        QTest::newRow("Escape cancels") << 0 << int(Qt::Key_Escape);
+        QTest::newRow("Return: Cancel is the default") << 0 << int(Qt::Key_Return);
+    }
+
+    // Before anything is sent, one question names the file, its size and
+    // SHA-256, the version the wheel has now and that it must stay plugged
+    // in. Only Upgrade sends; the file is read once, so that what was shown
+    // is what the wheel gets, even when the file changes right after.
+    void confirmation()
+    {
+        QFETCH(int, button);
+        QFETCH(int, key);
+        const QString path = writeImage(dir.filePath(QStringLiteral("asked.bin")), 1600);
+        const QByteArray shown = imageBytes(1600);
+        sim::setVersion("1.2.3");
+        if (!start())
+            return;
+        s->answerer.chooseQuestionButton(button);
+        s->answerer.chooseQuestionKey(key);
+        connect(&worker(), &QThread::started, &worker(), [&] { writeImage(path, 900); }, Qt::DirectConnection);
+        const std::size_t before = sim::received().size();
+        upgrade(path);
+        const bool upgraded = button == QMessageBox::Yes;
+        if (upgraded)
+            QVERIFY(settled(2));
+        QTRY_VERIFY(!s->answerer.boxes().isEmpty());
+
+        const ModalAnswerer::Box asked = s->answerer.boxes().first();
+        QCOMPARE(asked.kind + " " + asked.title, "question " + kAsked);
+        QCOMPARE(asked.buttons, (QStringList{"Cancel (default)", "Upgrade"}));
+        const QString sha256 = QCryptographicHash::hash(shown, QCryptographicHash::Sha256).toHex();
+        for (const QString &part : {QStringLiteral("File: asked.bin\n"), "Size: " + QLocale().toString(1600) + " bytes\n",
+                                    "SHA-256: " + sha256 + "\n", QStringLiteral("Firmware version now: 1.2.3\n"),
+                                    QStringLiteral("The wheel must stay plugged in until it restarts.")})
+            QVERIFY2(asked.text.contains(part), qPrintable(asked.text));
+        QCOMPARE(said(), upgraded ? QStringList{kDone} : QStringList{});
+        if (upgraded)
+            QVERIFY(sim::firmwareImage() == Bytes(shown.begin(), shown.end()));
+        else
+            QCOMPARE(sim::received().size(), before);
     }
 
     // Two upgrades: "Uploading ..." with the bar at the value for 0-95,
@@ -208,8 +280,8 @@ private slots:
         const QString tail = "00 0a " + hex(fileBytes(path)) + " 00 00 00 00 00 00";
         QCOMPARE(hex(featureReports(0x80)).last(), "02 80 " + tail);
         QCOMPARE(hex(featureReports(0x10)).last(), "02 10 " + tail);
-        QCOMPARE(s->answerer.messages(), (QStringList{kDone, kDone}));
-        QCOMPARE(s->answerer.boxes().size(), 4);
+        QCOMPARE(said(), (QStringList{kDone, kDone}));
+        QCOMPARE(s->answerer.boxes().size(), 6);
         QVERIFY2(s->answerer.boxes().first().text.startsWith("Firmware File (*.bin)"),
                  qPrintable(s->answerer.boxes().first().kind + ": " + s->answerer.boxes().first().text));
         for (const sim::ReceivedReport &r : sim::received())
@@ -218,76 +290,36 @@ private slots:
 
     void earlyEnd_data()
     {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("failing");    // the firmware report that does not go through; -1: none
-        QTest::addColumn<QString>("change"); // done to the file as the worker starts
+        QTest::addColumn<int>("failing"); // the firmware report that does not go through
         // 100 bytes: chunks 0-5 of 16 bytes, chunk 6 of 4, then the finish report.
-        QTest::newRow("first data report fails") << 100 << 0 << QString();
-        QTest::newRow("middle data report fails") << 100 << 3 << QString();
-        QTest::newRow("last data report fails") << 100 << 6 << QString();
-        QTest::newRow("finish report fails") << 100 << 7 << QString();
-        QTest::newRow("file grew past 0x38000 bytes") << 0x38000 << -1 << "grow";
-        QTest::newRow("file grew within the limit") << 100 << -1 << "grow";
-        QTest::newRow("file shortened") << 100 << -1 << "shorten";
-        QTest::newRow("file emptied") << 100 << -1 << "empty";
-        QTest::newRow("file unreadable") << 100 << -1 << "unreadable";
-        QTest::newRow("file gone") << 64 << -1 << "remove";
-        QTest::newRow("file replaced by a directory") << 64 << -1 << "directory";
+        QTest::newRow("first data report fails") << 0;
+        QTest::newRow("middle data report fails") << 3;
+        QTest::newRow("last data report fails") << 6;
+        QTest::newRow("finish report fails") << 7;
     }
 
     // A firmware report that does not go through: the error box, nothing
-    // committed, the reconnect with a new read, the controls back. A file that
-    // no longer holds the image the page checked: "Not a valid firmware.",
-    // not one report sent (not even a finish, which would make the wheel write
-    // an image it never got), no reconnect.
+    // committed, the reconnect with a new read, the controls back.
     void earlyEnd()
     {
-        QFETCH(int, size);
         QFETCH(int, failing);
-        QFETCH(QString, change);
+        const int size = 100;
         const QString path = writeImage(dir.filePath(QStringLiteral("early.bin")), size);
-        if (change == "unreadable") {
-            QFile::setPermissions(path, {});
-            const bool rootReadsAnyway = QFile(path).open(QIODevice::ReadOnly);
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-            if (rootReadsAnyway)
-                QSKIP("this user reads files without read permission");
-        }
         if (!start())
             return;
-        // started() comes on the worker's thread right before run().
-        connect(&worker(), &QThread::started, &worker(), [&] {
-            QFile file(path);
-            if (change == "grow" && file.open(QIODevice::Append))
-                file.write("!");
-            if (change == "shorten" || change == "empty")
-                file.resize(change == "empty" ? 0 : size - 1);
-            if (change == "unreadable")
-                file.setPermissions({});
-            if (change == "remove" || change == "directory")
-                file.remove();
-            if (change == "directory")
-                QDir().mkdir(path);
-        }, Qt::DirectConnection);
-        if (failing >= 0)
-            sim::failReport(int(sim::received().size()) + failing + 1);
-        const std::size_t before = sim::received().size();
+        sim::failReport(int(sim::received().size()) + failing + 1);
         upgrade(path);
-        const bool failed = change.isEmpty();
-        QVERIFY(settled(failed ? 2 : 1));
+        QVERIFY(settled(2));
 
-        QCOMPARE(s->answerer.messages(), failed ? QStringList{kFailed} : QStringList{"Error/Not a valid firmware."});
-        QCOMPARE(s->answerer.boxes().first().kind, QStringLiteral("critical"));
-        QCOMPARE(states, failed ? pageStates(transferValues(size, failing) << -1) : QStringList{});
+        QCOMPARE(said(), QStringList{kFailed});
+        QCOMPARE(states, pageStates(transferValues(size, failing) << -1));
         const std::vector<sim::ReceivedReport> all = sim::received();
         QVERIFY2(std::none_of(all.begin(), all.end(), [](const sim::ReceivedReport &r) {
                      return isFirmware(r) && r.bytes[1] == 0x10 && r.accepted;
                  }), "an unfinished transfer was committed");
         QCOMPARE(int(std::count_if(all.begin(), all.end(), isFirmware)), failing + 1);
         QCOMPARE(sim::firmwareWrites(), 0);
-        QCOMPARE(int(featureReports(0x0B).size()), failed ? 10 : 5); // the start-up read, and again
-        if (!failed)
-            QCOMPARE(all.size(), before);
+        QCOMPARE(int(featureReports(0x0B).size()), 10); // the start-up read, and again
     }
 
     // During a transfer the sending controls stay disabled (until the wheel is
@@ -314,7 +346,7 @@ private slots:
         QVERIFY(settled(2));
 
         const QString inProgress = QStringLiteral("Notify/Firmware upgrade in progress.");
-        QCOMPARE(s->answerer.messages(), (QStringList{inProgress, inProgress, kDone}));
+        QCOMPARE(said(), (QStringList{inProgress, inProgress, kDone}));
         QCOMPARE(states, pageStates(transferValues(1600) << 97 << 98 << 99 << 100));
         // The 100 data reports and the finish report, back to back.
         const std::vector<sim::ReceivedReport> all = sim::received();
@@ -323,6 +355,39 @@ private slots:
         QVERIFY(sim::received(sim::ReportKind::Output).empty());
         close->click();
         QVERIFY(!s->window->isVisible());
+    }
+
+    void otherInstance_data()
+    {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("a window starting meanwhile") << true;
+        QTest::newRow("a window that previews meanwhile") << false;
+    }
+
+    // Another instance upgrades the wheel (the test holds its lock): the
+    // window sends nothing, says why in the banner, its controls locked, and
+    // reads the wheel once the lock is given back.
+    void otherInstance()
+    {
+        QFETCH(bool, atStart);
+        QLockFile other(vorla::upgradelock::path());
+        if (!atStart && !start())
+            return;
+        QVERIFY(other.tryLock(0));
+        const std::size_t before = sim::received().size();
+        if (atStart)
+            s->window = std::make_unique<MainWindow>();
+        else
+            s->child<QSlider>("hsBite")->setValue(33);
+        auto *banner = s->child<QLabel>("disconnectedBanner");
+        QTRY_VERIFY(!banner->isHidden());
+        QCOMPARE(banner->text(),
+                 QStringLiteral("Another Vorla Setting is upgrading the wheel's firmware. Waiting for it to finish ..."));
+        QVERIFY(controlsEnabled(false));
+        QCOMPARE(sim::received().size(), before);
+        other.unlock();
+        QTRY_VERIFY(banner->isHidden() && controlsEnabled(true));
+        QCOMPARE(int(featureReports(0x0B).size()), atStart ? 5 : 10);
     }
 
     // The wheel restarts after the finish. Meanwhile the page says it waits,
@@ -342,7 +407,7 @@ private slots:
         sim::setVersion("2.4.0");
         QVERIFY(settled(2));
 
-        QCOMPARE(s->answerer.messages(), QStringList{kDone});
+        QCOMPARE(said(), QStringList{kDone});
         QCOMPARE(int(featureReports(0x0B).size()), 10); // the start-up read, and again
         QCOMPARE(s->child<QLabel>("lbVersion")->text(), QStringLiteral("Firmware Version:2.4.0"));
         QCOMPARE(s->child<QSlider>("hsBite")->value(), 80);
@@ -364,7 +429,7 @@ private slots:
         sim::setStoredPaddle(30);
         upgrade(writeImage(dir.filePath(QStringLiteral("retry.bin")), 48));
         QVERIFY(settled(3));
-        QCOMPARE(s->answerer.messages(), QStringList{kDone});
+        QCOMPARE(said(), QStringList{kDone});
         QCOMPARE(s->child<QSlider>("hsBite")->value(), 30);
     }
 };

@@ -2,8 +2,11 @@
 // happens (the wheel, the watcher's notices, the window's calls, time going
 // by) and what the session says, with the time it says it, and its state.
 #include "device/WheelSession.h"
+#include "device/upgradelock.h"
 #include "sim/SimWheel.h"
 
+#include <QFile>
+#include <QLockFile>
 #include <QMetaEnum>
 #include <QtTest>
 
@@ -63,6 +66,14 @@ QStringList folded(const QList<QPair<QString, qint64>> &said)
     return out;
 }
 
+// An upgrade lock as a process that is gone left it: its PID is beyond any
+// the system hands out.
+bool writeStaleLock()
+{
+    QFile file(vorla::upgradelock::path());
+    return file.open(QIODevice::WriteOnly) && file.write("1073741823\nvorla-setting\n\n") > 0;
+}
+
 } // namespace
 
 class SessionTest : public QObject
@@ -78,7 +89,9 @@ private slots:
         // Events, split at blanks: connect, transfer, done, failed,
         // reportfailed (the window's calls); left, arrived (the watcher);
         // present, absent, deny, allow, failread (the next query fails),
-        // failreads (every one from the next on) (the wheel); +N (N ms go by).
+        // failreads (every one from the next on) (the wheel); lock, unlock
+        // (another instance's upgrade lock), stale (a lock left by a process
+        // that is gone); +N (N ms go by).
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("state");
@@ -114,6 +127,13 @@ private slots:
             "read@0 waiting@0 waited@250 read@250", "Ready");
         row("after an upload: every read fails for 15 s", "connect transfer done failreads +20000", neverBack, "Failed");
         row("after an upload: never back", "connect transfer absent done +20000", neverBack, "Failed");
+        // Looked at every 500 ms; a window that had the wheel reads it as one that came back.
+        row("another instance upgrades at start-up", "lock connect +1000 unlock +500", "other@0 done@1500 read@1500",
+            "Ready");
+        row("another instance upgrades, a report refused", "connect lock reportfailed +600 unlock +500",
+            "read@0 other@0 done@1000 left@1000 read@1000", "Ready");
+        row("another instance upgrades: no transfer here", "connect lock transfer", "read@0 busy@0", "Ready");
+        row("a stale lock is no hindrance", "stale connect transfer done +0", "read@0 waited@0 read@0", "Ready");
     }
 
     void lifecycle()
@@ -132,6 +152,8 @@ private slots:
                 [&](bool waiting) { note(waiting ? "waiting" : "waited"); });
         connect(&session, &vorla::WheelSession::wheelLeft, [&] { note("left"); });
         connect(&session, &vorla::WheelSession::permissionDenied, [&] { note("permission"); });
+        connect(&session, &vorla::WheelSession::otherUpgrade, [&](bool waiting) { note(waiting ? "other" : "done"); });
+        QLockFile other(vorla::upgradelock::path());
         connect(&session, &vorla::WheelSession::failed, [&](vorla::WheelSession::Failure why) {
             note("failed:" + keyOf(why));
         });
@@ -142,8 +164,16 @@ private slots:
                 clock->advance(milliseconds(event.mid(1).toInt()));
             else if (event == "connect")
                 session.connectWheel();
+            else if (event == "transfer" && !session.beginTransfer())
+                note("busy");
             else if (event == "transfer")
-                session.beginTransfer();
+                continue;
+            else if (event == "lock")
+                QVERIFY(other.tryLock(0));
+            else if (event == "unlock")
+                other.unlock();
+            else if (event == "stale")
+                QVERIFY(writeStaleLock());
             else if (event == "done" || event == "failed")
                 session.transferFinished(event == "done");
             else if (event == "reportfailed")
@@ -163,8 +193,11 @@ private slots:
         }
         QCOMPARE(folded(heard).join(' '), said);
         QCOMPARE(keyOf(session.state()), state);
-        // The handle is held exactly while the session is ready.
+        // The handle is held exactly while the session is ready; the upgrade
+        // lock is held while a transfer runs, and given back once the wheel
+        // was read again or given up.
         QCOMPARE(vorla::connection::isOpen(), session.state() == vorla::WheelSession::State::Ready);
+        QCOMPARE(vorla::upgradelock::heldHere(), session.transferRunning());
         QVERIFY(sim::violations().empty());
     }
 };

@@ -1,13 +1,11 @@
 // The firmware transfer worker against the simulated wheel: how an image is
-// cut into data reports, the finish report and the progress values, and the
-// handle shared with the GUI thread. Failed transfers and the worker's own
-// size check are tested through the device page (tst_firmwarepage).
+// cut into data reports, the finish report and the progress values, the
+// images it refuses, and the handle shared with the GUI thread. Failed
+// transfers are tested through the device page (tst_firmwarepage).
 #include "device/connection.h"
 #include "device/paddle.h"
 #include "support/WheelTest.h"
 #include "upgrade/VorlaUpgrade.h"
-
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -18,7 +16,6 @@ class UpgradeTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
     bool violationsExpected = false;
 
     VorlaUpgrade worker; // one for all runs, like the window's
@@ -65,12 +62,12 @@ private slots:
         QFETCH(int, size);
         QFETCH(QString, lastData);
         QFETCH(QList<int>, transferValues);
-        const QString path = writeImage(dir.filePath(QStringLiteral("framing.bin")), size);
-        const Bytes image = fileBytes(path);
+        const QByteArray bytes = imageBytes(size);
+        const Bytes image(bytes.begin(), bytes.end());
         QList<int> values; // read after wait(): the thread's end orders the two
         QObject row;       // the connection ends with it
         connect(&worker, &VorlaUpgrade::progress, &row, [&](int value) { values << value; }, Qt::DirectConnection);
-        worker.setFirmwarePath(path);
+        worker.setImage(bytes);
         worker.start();
         QVERIFY(worker.wait(30000));
         QCOMPARE(values, transferValues << 97 << 98 << 99 << 100);
@@ -93,42 +90,27 @@ private slots:
         QVERIFY(sim::firmwareImage() == image);
     }
 
-    // What the worker refuses to send, whatever the page checked before: the
-    // run sends nothing at all, not even a finish report (the wheel would
-    // write an image it never got), and ends with invalidImage() alone.
+    // What the worker refuses to send, whatever it was handed: the run sends
+    // nothing at all, not even a finish report (the wheel would write an
+    // image it never got), and ends with invalidImage() alone.
     void invalidImage_data()
     {
-        QTest::addColumn<QString>("entry");   // "file", "directory" or none
         QTest::addColumn<int>("size");
-        QTest::addColumn<qint64>("checked"); // the size the page saw; -1: none
-        QTest::newRow("empty file") << "file" << 0 << qint64(-1);
-        QTest::newRow("file past 0x38000 bytes") << "file" << 0x38001 << qint64(-1);
-        QTest::newRow("file shorter than checked") << "file" << 99 << qint64(100);
-        QTest::newRow("file longer than checked") << "file" << 101 << qint64(100);
-        QTest::newRow("no such file") << "" << 0 << qint64(-1);
-        QTest::newRow("a directory") << "directory" << 0 << qint64(-1);
+        QTest::newRow("no image") << 0;
+        QTest::newRow("past 0x38000 bytes") << 0x38001;
     }
 
     void invalidImage()
     {
-        QFETCH(QString, entry);
         QFETCH(int, size);
-        QFETCH(qint64, checked);
-        const QString path = dir.filePath(QStringLiteral("invalid-%1.bin").arg(QTest::currentDataTag()));
-        if (entry == "file")
-            QCOMPARE(writeImage(path, size), path);
-        if (entry == "directory")
-            QVERIFY(QDir().mkpath(path));
         QList<int> values;
         QSignalSpy invalid(&worker, &VorlaUpgrade::invalidImage);
         QVERIFY(invalid.isValid());
         QObject row;
         connect(&worker, &VorlaUpgrade::progress, &row, [&](int value) { values << value; }, Qt::DirectConnection);
-        worker.setFirmwarePath(path);
-        worker.setFirmwareSize(checked);
+        worker.setImage(imageBytes(size));
         worker.start();
         QVERIFY(worker.wait(30000));
-        worker.setFirmwareSize(-1);
         QCOMPARE(invalid.count(), 1);
         QCOMPARE(values, QList<int>{});
         QCOMPARE(int(sim::received().size()), 0);
@@ -142,14 +124,14 @@ private slots:
     void guiSendsAreSerialisedWithTheTransfer()
     {
         violationsExpected = true;
-        const QString path = writeImage(dir.filePath(QStringLiteral("shared.bin")), 3200);
+        const QByteArray image = imageBytes(3200);
         // Whether the two threads meet is the scheduler's call: on a busy
         // machine the worker may stream alone, which proves nothing. Again, then.
         for (int attempt = 0; attempt < 5 && sim::violations().empty(); ++attempt) {
             sim::reset();
             QCOMPARE(vorla::connection::open(), vorla::connection::OpenResult::Opened);
             sim::setReportLatency(std::chrono::microseconds(300));
-            worker.setFirmwarePath(path);
+            worker.setImage(image);
             worker.start();
             for (int i = 0; !worker.isFinished() && i < 100000; ++i)
                 vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(i % 101), false));
@@ -160,7 +142,7 @@ private slots:
         QVERIFY2(!sim::violations().empty(), "the GUI thread never sent during the transfer; this proves nothing");
         for (const std::string &why : sim::violations())
             QCOMPARE(QString::fromStdString(why), QStringLiteral("report interleaved with the firmware stream"));
-        QVERIFY(sim::firmwareImage() == fileBytes(path));
+        QVERIFY(sim::firmwareImage() == Bytes(image.begin(), image.end()));
     }
 };
 

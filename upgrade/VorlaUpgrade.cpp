@@ -3,32 +3,7 @@
 #include "device/connection.h"
 #include "device/firmware.h"
 
-#include <QFile>
-
 #include <algorithm>
-#include <optional>
-
-namespace {
-
-// The whole image, or nothing when the file cannot be read completely or does
-// not hold an image the wheel takes (of `expectedSize` bytes, when given).
-std::optional<QByteArray> readImage(const QString &path, qint64 expectedSize)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const qint64 size = file.size();
-    if (!vorla::isFirmwareSize(size) || (expectedSize >= 0 && size != expectedSize))
-        return std::nullopt;
-    // One byte more than the wheel takes: a file that grows while it is read
-    // shows up as a size mismatch, as does one cut short.
-    QByteArray image = file.read(vorla::kMaxFirmwareSize + 1);
-    if (file.error() != QFileDevice::NoError || image.size() != size)
-        return std::nullopt;
-    return image;
-}
-
-} // namespace
 
 VorlaUpgrade::VorlaUpgrade(QObject *parent)
     : QThread(parent)
@@ -43,15 +18,14 @@ VorlaUpgrade::~VorlaUpgrade()
 
 void VorlaUpgrade::run()
 {
-    const std::optional<QByteArray> image = readImage(firmwarePath, firmwareSize);
-    if (!image) {
+    const qint64 size = image.size();
+    if (!vorla::isFirmwareSize(size)) {
         // Not even a finish report: the wheel would write an image it never got.
         emit invalidImage();
         return;
     }
 
-    const auto *data = reinterpret_cast<const std::uint8_t *>(image->constData());
-    const qint64 size = image->size();
+    const auto *data = reinterpret_cast<const std::uint8_t *>(image.constData());
     vorla::Report report{};
     report[0] = vorla::kFeatureReportId;
     int lastProgress = -1;

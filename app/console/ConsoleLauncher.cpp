@@ -6,6 +6,9 @@
 // arguments and standard handles, waits for it and returns its exit status.
 // A GUI-subsystem child never gets a console window of its own, and one
 // started from Explorer never passes through here, so no console flashes.
+// The command line joins this console itself (app/CommandLine.cpp), so that
+// Ctrl+C reaches it; the launcher then leaves Ctrl+C to it and keeps waiting,
+// as the program must not end while the wheel takes a firmware image.
 
 #include "app/console/CommandTail.h"
 
@@ -38,6 +41,26 @@ int fail(const wchar_t *what)
     return 127;
 }
 
+DWORD childId = 0;
+
+// Whether the program has joined this console, and so gets its Ctrl+C itself.
+bool childOnConsole()
+{
+    DWORD ids[64] = {};
+    const DWORD count = GetConsoleProcessList(ids, sizeof ids / sizeof ids[0]);
+    for (DWORD i = 0; i < count && i < sizeof ids / sizeof ids[0]; ++i)
+        if (ids[i] == childId)
+            return true;
+    return false;
+}
+
+// Ctrl+C and Ctrl+Break: the program decides when it has them too; the
+// window, which has not, ends with the launcher (through the job).
+BOOL WINAPI onConsoleControl(DWORD event)
+{
+    return (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) && childId != 0 && childOnConsole();
+}
+
 } // namespace
 
 int wmain()
@@ -68,8 +91,9 @@ int wmain()
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
 
-    // The program ends with the launcher (Ctrl+C, a closed console): it sits
-    // in a job that is killed when the launcher's handle to it closes.
+    // The program ends with the launcher (a closed console; Ctrl+C unless it
+    // has it too): it sits in a job that is killed when the launcher's handle
+    // to it closes.
     const HANDLE job = CreateJobObjectW(nullptr, nullptr);
     if (job) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -83,6 +107,8 @@ int wmain()
         return fail(L"vorla-setting: cannot start the program");
     if (job)
         AssignProcessToJobObject(job, process.hProcess);
+    childId = process.dwProcessId;
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
     ResumeThread(process.hThread);
     CloseHandle(process.hThread);
 

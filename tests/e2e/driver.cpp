@@ -1,7 +1,7 @@
 // The program's window as vorla-setting runs it, for end-to-end tests that
 // need it in a process of its own (run as another user, or built for Windows
 // and run under wine): its modal boxes are answered, and when the program ends
-// each is printed on a line
+// each is printed on a line (a text of several lines by its first)
 //   box: <kind> <title>/<text>
 // With steps (or --quit-after-start, none) it waits for the start-up read,
 // prints "version: <label>", carries the steps out one after the other and
@@ -11,8 +11,9 @@
 //   bite=VALUE            the bite point slider moved
 //   pixel=BUTTON          prints "pixel BUTTON #rrggbb", the colour in the button's middle
 //   watcher               prints "watcher: <class>", how the window hears of the wheel
-//   upload=FILE           the firmware uploaded (the writing pause shortened); once the
-//                         wheel is read again, prints "version: <label>"
+//   upload=FILE           the firmware uploaded (the question answered with Upgrade, the
+//                         writing pause shortened); once the wheel is read again, prints
+//                         "version: <label>"
 //   reconnect-wait=MS     how long the window waits for the wheel after an upload
 //   away                  waits for the banner of a wheel pulled out, prints "away"
 //   back                  waits for the wheel read again, prints "version: <label>"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -127,9 +129,10 @@ std::function<bool()> makeStep(const QString &step, MainWindow &window, ModalAns
         return [&session, value] { return session.setReconnectWait(std::chrono::milliseconds(value.toInt())), true; };
     if (name == QLatin1String("upload")) {
         auto started = std::make_shared<bool>(false);
-        return [&window, part, version, ready, value, started] {
+        return [&window, &answerer, part, version, ready, value, started] {
             if (!*started) {
                 *started = true;
+                answerer.chooseQuestionButton(QMessageBox::Yes);
                 window.upgradeWorker().setWritingStepDuration(std::chrono::milliseconds(50));
                 qobject_cast<QLineEdit *>(part(QStringLiteral("lePath")))->setText(value);
                 qobject_cast<QPushButton *>(part(QStringLiteral("pbUpgrade")))->click();
@@ -226,6 +229,7 @@ int main(int argc, char *argv[])
     }
     vorla::connection::shutdown();
     for (const ModalAnswerer::Box &box : answerer.boxes())
-        std::printf("box: %s %s/%s\n", qPrintable(box.kind), qPrintable(box.title), qPrintable(box.text));
+        std::printf("box: %s %s/%s\n", qPrintable(box.kind), qPrintable(box.title),
+                    qPrintable(box.text.section(QLatin1Char('\n'), 0, 0)));
     return result;
 }

@@ -1,6 +1,7 @@
 // The program in a process of its own, on a wheel behind an emulated hidraw
-// node: the installed executable, vorla-setting, as users run it, and the
-// window run as an unprivileged user who may not open the node.
+// node: the installed executable, vorla-setting, as users run it (its window,
+// and a firmware upgrade from the command line), and the window run as an
+// unprivileged user who may not open the node.
 #include "E2eMain.h"
 #include "E2eRecord.h"
 #include "WheelBed.h"
@@ -8,9 +9,12 @@
 #include "support/MissingTool.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -132,6 +136,53 @@ private slots:
                             "udev rule 60-vorla-z-arc.rules (see README) and plug the wheel in again.")});
         QCOMPARE(sim::openCount(), 0);
         QVERIFY(sim::received().empty());
+    }
+    // vorla-setting --upgrade as a script runs it: a line for every tenth.
+    // Ctrl+C and SIGTERM during the transfer are held off, a line each, and
+    // the image arrives whole; a second instance started meanwhile sends
+    // nothing and says why (status 6); the wheel, read again, tells its new
+    // version.
+    void upgradeCommand()
+    {
+        using namespace wheeltest;
+        QTemporaryDir dir;
+        QByteArray image = imageBytes(16384);
+        image.replace(1000, 15, QByteArray("VORLA-FW:2.0.0", 15));
+        const QString path = writeBytes(dir.filePath(QStringLiteral("fw.bin")), image);
+        sim::setReportLatency(std::chrono::microseconds(1000)); // a transfer of a second or more
+        sim::setRebootDuration(std::chrono::milliseconds(300));
+        QProcess program;
+        program.start(QStringLiteral(VORLA_SETTING_PATH), {QStringLiteral("--upgrade"), path, QStringLiteral("--yes")});
+        QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+
+        QString out;
+        for (int signal : {SIGINT, SIGTERM}) {
+            const QString due = signal == SIGINT ? QStringLiteral("Uploading ... 10 %") : QStringLiteral("Uploading ... 50 %");
+            while (!out.contains(due) && program.waitForReadyRead(10000))
+                out += QString::fromUtf8(program.readAllStandardOutput());
+            QVERIFY2(out.contains(due), qPrintable(out));
+            ::kill(pid_t(program.processId()), signal);
+        }
+        QProcess second;
+        second.start(QStringLiteral(VORLA_SETTING_PATH), {QStringLiteral("--info")});
+        QVERIFY(second.waitForFinished(10000) && program.waitForFinished(30000));
+        out += QString::fromUtf8(program.readAllStandardOutput());
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+
+        QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, qPrintable(err));
+        const QString heldOff = QStringLiteral("The firmware upgrade cannot be interrupted; it ends in about \\d+ s\\.\n");
+        QVERIFY2(QRegularExpression("^" + heldOff + heldOff + "$").match(err).hasMatch(), qPrintable(err));
+        QVERIFY2(out.startsWith(QStringLiteral("Uploading ... 0 % (0.0 of 16.0 KiB)\n"))
+                     && out.endsWith(QStringLiteral("Writing ...\nUpgrade firmware done.\nFirmware version: 2.0.0\n")),
+                 qPrintable(out));
+        QCOMPARE(second.exitCode(), 6);
+        QCOMPARE(QString::fromUtf8(second.readAllStandardError()),
+                 QStringLiteral("Another Vorla Setting is upgrading the wheel's firmware: nothing was sent. Try again "
+                                "once it is done.\n"));
+        QVERIFY(sim::firmwareImage() == Bytes(image.begin(), image.end()));
+        QCOMPARE(sim::firmwareWrites(), 1);
+        // The start-up read and the one after the restart; none from the second.
+        QCOMPARE(featureReports(0x0B).size(), std::size_t(10));
     }
 };
 

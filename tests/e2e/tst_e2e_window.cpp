@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -147,6 +148,7 @@ private slots:
         watch.start(20);
 
         sim::clearReceived();
+        s->answerer.chooseQuestionButton(QMessageBox::Yes);
         s->child<QLineEdit>("lePath")->setText(file.fileName());
         s->child<QPushButton>("pbUpgrade")->click();
         QTRY_VERIFY_WITH_TIMEOUT(s->child<QLabel>("lbVersion")->text() == QStringLiteral("Firmware Version:9.9.9"), 10000);
@@ -173,7 +175,8 @@ private slots:
         QVERIFY(nodeGone);
         QCOMPARE(bed->nodePath(), QStringLiteral("/dev/hidraw1"));
         QCOMPARE(sim::openCount(), 2);
-        QCOMPARE(s->answerer.messages(), QStringList{"Notify/Upgrade firmware done."});
+        QCOMPARE(s->answerer.messages().mid(1), QStringList{"Notify/Upgrade firmware done."});
+        QVERIFY(s->answerer.messages().first().startsWith("Upgrade firmware/"));
         QVERIFY(s->child<QPushButton>("pbSave")->isEnabled());
     }
 

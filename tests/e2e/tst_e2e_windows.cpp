@@ -455,6 +455,29 @@ private slots:
         QCOMPARE(sim::firmwareWrites(), vanishAt < 0 ? 1 : 0);
     }
 
+    // The command line's upgrade, dist's vorla-setting.com --upgrade --yes:
+    // the same plain progress lines, reports and new version as on Linux.
+    void upgradeCommand()
+    {
+        QTemporaryDir dir;
+        QByteArray image = imageBytes(1000);
+        image.replace(500, 15, QByteArray("VORLA-FW:9.9.9", 15)); // its zero ends the version
+        const QString path = writeBytes(dir.filePath(QStringLiteral("fw.bin")), image);
+        const QStringList arguments{QStringLiteral("--upgrade"), path, QStringLiteral("--yes")};
+        Both runs = both(QStringList{QStringLiteral(VORLA_SETTING_PATH)} + arguments,
+                         QStringList{windowsProgram("vorla-setting.com")} + arguments, {});
+        // Whether a program finds the restarting wheel at once is timing.
+        for (Run *run : {&runs.onLinux, &runs.onWindows})
+            run->out.removeAll(QStringLiteral("Waiting for the wheel ..."));
+        expectLines(runs.onLinux, {"Uploading ... 0 % (0.0 of 1.0 KiB)", "Uploading ... 90 % (0.9 of 1.0 KiB)",
+                                   "Writing ...", "Firmware version: 9.9.9"});
+        if (QTest::currentTestFailed())
+            return;
+        compare(runs, 20, true);
+        QCOMPARE(sim::firmwareImage(), Bytes(image.begin(), image.end()));
+        QCOMPARE(sim::firmwareWrites(), 1);
+    }
+
     // The wheel pulled out while the window is open, and plugged back in: the
     // banner, then the settings read afresh. With no report under way only the
     // watcher can tell: device notifications, as "watcher" shows.
@@ -486,6 +509,7 @@ int main(int argc, char *argv[])
 {
     WheelBed::reexecWithPreload(argv);
     QCoreApplication app(argc, argv);
+    privateRuntimeDirectory();
     if (const QString broken = E2eWindowsTest::brokenBuild(); !broken.isEmpty()) {
         std::fprintf(stderr, "FAIL: %s\n", qPrintable(broken));
         return 1;

@@ -8,18 +8,24 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 struct CommandRun {
     int status = -1;
     QString out;
     QString err;
 };
 
-inline CommandRun runCommand(const QStringList &options)
+// `prepare` sets the command up before it runs (its waits, a terminal).
+inline CommandRun runCommand(const QStringList &options, const std::function<void(CommandLine &)> &prepare = {})
 {
     CommandRun run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    run.status = CommandLine(out, err).run(QStringList{QStringLiteral("vorla-setting")} + options);
+    CommandLine command(out, err);
+    if (prepare)
+        prepare(command);
+    run.status = command.run(QStringList{QStringLiteral("vorla-setting")} + options);
     out.flush();
     err.flush();
     return run;

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMenu>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QtTest>
 
@@ -45,7 +46,7 @@ void ModalAnswerer::answer()
             if (action->text() == m_menuEntry && action->isEnabled())
                 chosen = action;
         }
-        m_boxes.append({QStringLiteral("QMenu"), menu->title(), entries.join(QLatin1Char('|'))});
+        m_boxes.append({QStringLiteral("QMenu"), menu->title(), entries.join(QLatin1Char('|')), {}});
         if (chosen) {
             menu->setActiveAction(chosen);
             QTest::keyClick(menu, Qt::Key_Return);
@@ -64,7 +65,12 @@ void ModalAnswerer::answer()
                                                   {QMessageBox::Information, QStringLiteral("information")},
                                                   {QMessageBox::Warning, QStringLiteral("warning")},
                                                   {QMessageBox::Question, QStringLiteral("question")}};
-        m_boxes.append({kinds.value(box->icon()), box->windowTitle(), box->text()});
+        QStringList buttons;
+        for (QAbstractButton *button : box->buttons())
+            buttons << button->text().remove(QLatin1Char('&'))
+                           + (button == box->defaultButton() ? QStringLiteral(" (default)") : QString());
+        buttons.sort();
+        m_boxes.append({kinds.value(box->icon()), box->windowTitle(), box->text(), buttons});
         QAbstractButton *chosen = box->button(QMessageBox::StandardButton(m_questionButton));
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             ok->click();
@@ -75,7 +81,7 @@ void ModalAnswerer::answer()
         else
             box->reject();
     } else if (auto *dialog = qobject_cast<QColorDialog *>(modal)) {
-        m_boxes.append({QStringLiteral("QColorDialog"), dialog->windowTitle(), QString()});
+        m_boxes.append({QStringLiteral("QColorDialog"), dialog->windowTitle(), QString(), {}});
         if (m_colour.isValid()) {
             dialog->setCurrentColor(m_colour);
             dialog->accept();
@@ -83,7 +89,7 @@ void ModalAnswerer::answer()
             dialog->reject();
         }
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-        m_boxes.append({QStringLiteral("QFileDialog"), dialog->windowTitle(), dialog->nameFilters().join(QLatin1String(";;"))});
+        m_boxes.append({QStringLiteral("QFileDialog"), dialog->windowTitle(), dialog->nameFilters().join(QLatin1String(";;")), {}});
         if (!m_path.isEmpty()) {
             dialog->selectFile(m_path);
             QMetaObject::invokeMethod(dialog, "accept"); // protected in QFileDialog

@@ -18,6 +18,7 @@ public:
         QString kind;  // "critical", "information", "warning", "question" or the dialog's or menu's class
         QString title;
         QString text;
+        QStringList buttons; // a message box's, in text order, the default one marked "(default)"
     };
 
     explicit ModalAnswerer(QObject *parent = nullptr);

@@ -98,16 +98,28 @@ inline void setChannelLevel(std::uint8_t *block, int v, int level)
     block[v / 2] = std::uint8_t(v % 2 ? (block[v / 2] & 0x0F) | level << 4 : (block[v / 2] & 0xF0) | level);
 }
 
-// A firmware image written to `path` (empty result: it could not be). Its
-// bytes are never zero and differ from their neighbours, so that a byte left
-// from an earlier report cannot pass for a zero, nor a zero for image data.
-inline QString writeImage(const QString &path, int size)
+// A firmware image of `size` bytes. Its bytes are never zero and differ from
+// their neighbours, so that a byte left from an earlier report cannot pass
+// for a zero, nor a zero for image data.
+inline QByteArray imageBytes(int size)
 {
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i)
         bytes[i] = char((i * 37 + 11) % 251 + 1);
+    return bytes;
+}
+
+// `bytes` written to `path` (empty result: it could not be).
+inline QString writeBytes(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == size ? path : QString();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// imageBytes(size) written to `path`.
+inline QString writeImage(const QString &path, int size)
+{
+    return writeBytes(path, imageBytes(size));
 }
 
 // The content of a file, to compare with what the wheel kept.
