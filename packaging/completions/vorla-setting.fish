@@ -10,8 +10,7 @@ function __vorla_setting_files -a suffix
 end
 
 complete -c vorla-setting -f
-complete -c vorla-setting -s h -l help -d 'Print the options and the exit statuses'
-complete -c vorla-setting -l help-all -d 'The same as --help'
+complete -c vorla-setting -s h -l help -d 'Print the options, the exit statuses and examples'
 complete -c vorla-setting -s v -l version -d 'Print the version and the licence'
 complete -c vorla-setting -l info -d 'Print the firmware version, paddle setting and LED colours'
 complete -c vorla-setting -l json -d 'With --info: print them as a profile'
