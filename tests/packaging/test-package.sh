@@ -159,6 +159,7 @@ gzip -dc "$man_page" | grep -q "^\.TH VORLA-SETTING 1 $date \"Vorla Setting $ver
 if command -v man >/dev/null 2>&1; then
     [ "$(man -M "$work/root/usr/share/man" -w vorla-setting)" = "$man_page" ] || fail "man does not find vorla-setting(1)"
 else
+    [ "${CI:-}" = true ] && fail "man is not installed, and CI=true: scripts/run-tests.sh installs man-db"
     echo "man is not installed (Debian package man-db): the manual page is not looked up"
 fi
 # Each shell looks where the package puts its completion, and loads it from
