@@ -29,6 +29,7 @@ test_packages=(
     reuse lintian diffoscope-minimal                   # licence annotations, the .deb, reproducibility
     umockdev libumockdev-dev gir1.2-umockdev-1.0 util-linux  # the emulated hidraw wheel, setpriv
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0     # the window through the accessibility bus
+    python3 man-db bash-completion zsh fish            # the docs' checks, the manual page, the completions
 )
 VORLA_QT_MAJOR=6 vorla_install_missing $(vorla_qt_packages 5) "${test_packages[@]}" $(vorla_fuzz_packages)
 

@@ -1,17 +1,22 @@
 #!/bin/sh
 # The package of one format, made by CPack from this build:
 #  - named as apt and rpm users expect, holding the program, its desktop file,
-#    icons, AppStream file and udev rule where the system looks for them, and
-#    nothing else of the build (no simulated wheel, no tests);
+#    icons, AppStream file, udev rule, manual page and shell completions where
+#    the system looks for them (zsh's: vendor-completions on Debian,
+#    site-functions on RPM-based systems), and nothing else of the build (no
+#    simulated wheel, no tests);
 #  - depending on the libraries the program links (hidapi, Qt);
 #  - with maintainer scripts that reload the udev rules where udev runs and
 #    do nothing where it does not (as in this container), never failing;
 #  - (DEB) with a Debian copyright file naming GPL-3.0-or-later, lintian
-#    finding no error, and the version and date of CHANGELOG.md's newest
-#    release in the package's version, its changelog and its AppStream file;
+#    finding no error and not missing the manual page, and the version and
+#    date of CHANGELOG.md's newest release in the package's version, its
+#    changelog, its AppStream file and its manual page;
 #  - (DEB) unpacked into a throw-away root, the tree passes appstreamcli's
-#    validate-tree (the AppStream file finds its desktop file), and the
-#    installed program runs on the
+#    validate-tree (the AppStream file finds its desktop file), man finds the
+#    manual page, bash-completion, zsh and fish look for completions where
+#    the package puts them and load them from there, and the installed
+#    program runs on the
 #    offscreen platform, finds no wheel, shows the "No device." box (answered
 #    by the preloaded answerer) and ends with status 0.
 # Every tool it uses is required up front: without one it skips (status 77)
@@ -30,12 +35,18 @@ fail() { echo "FAILED: $*"; exit 1; }
 
 case $format in
 deb)
+    zsh_completions=/usr/share/zsh/vendor-completions
     require dpkg-deb dpkg
     require dpkg-shlibdeps dpkg-dev
     require lintian lintian
     require appstreamcli appstream
+    require man man-db
+    require zsh zsh
+    require fish fish
+    [ -f /usr/share/bash-completion/bash_completion ] || missing bash-completion bash-completion
     generator=DEB ;;
 rpm)
+    zsh_completions=/usr/share/zsh/site-functions
     require rpmbuild rpm
     generator=RPM ;;
 *)
@@ -56,7 +67,9 @@ expected_files() {
         "/usr/share/icons/hicolor/48x48/apps/$id.png" "/usr/share/icons/hicolor/128x128/apps/$id.png" \
         "/usr/share/icons/hicolor/256x256/apps/$id.png" "/usr/share/metainfo/$id.metainfo.xml" \
         "$rules/60-vorla-z-arc.rules" /usr/share/doc/vorla-setting/copyright \
-        /usr/share/doc/vorla-setting/changelog.gz | sort
+        /usr/share/doc/vorla-setting/changelog.gz /usr/share/man/man1/vorla-setting.1.gz \
+        /usr/share/bash-completion/completions/vorla-setting "$zsh_completions/_vorla-setting" \
+        /usr/share/fish/vendor_completions.d/vorla-setting.fish | sort
 }
 
 if [ "$format" = deb ]; then
@@ -138,8 +151,31 @@ gzip -dc "$doc/changelog.gz" | head -n 1 | grep -qF "vorla-setting ($version) " 
     fail "the Debian changelog's newest entry is not dated $date"
 grep -q "<release version=\"$version\" date=\"$date\">" "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
     fail "the AppStream file's releases lack $version of $date"
-# Warnings are shown; an error fails.
-lintian --fail-on error "$package" || fail "lintian found errors"
+# Warnings are shown; an error fails, and so does a manual page that is
+# missing or that man or groff complain about.
+lintian --fail-on error "$package" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log"; fail "lintian found errors"; }
+cat "$work/lintian.log"
+! grep -E ' (no-manual-page|groff-message|manpage-[a-z-]+|bad-whatis-entry) ' "$work/lintian.log" ||
+    fail "lintian finds fault with the manual page"
+man_page="$work/root/usr/share/man/man1/vorla-setting.1.gz"
+gzip -dc "$man_page" | grep -q "^\.TH VORLA-SETTING 1 $date \"Vorla Setting $version\"" ||
+    fail "the manual page is not of $version, $date"
+[ "$(man -M "$work/root/usr/share/man" -w vorla-setting)" = "$man_page" ] || fail "man does not find vorla-setting(1)"
+# Each shell looks where the package puts its completion, and loads it from
+# there (the unpacked tree standing in for /).
+completions_dir=$(pkg-config --variable=completionsdir bash-completion 2>/dev/null || true)
+[ "$completions_dir" = /usr/share/bash-completion/completions ] ||
+    fail "bash-completion reads ${completions_dir:-no directory}, the package's completion is in /usr/share/bash-completion/completions"
+zsh -fc 'print -l $fpath' | grep -qx "$zsh_completions" || fail "zsh does not read $zsh_completions"
+loaded=$(zsh -fc 'fpath=("$1" $fpath); autoload -Uz compinit; compinit -D; print -r -- $_comps[vorla-setting]' \
+         zsh "$work/root$zsh_completions")
+[ "$loaded" = _vorla-setting ] || fail "zsh's compinit does not take _vorla-setting for vorla-setting: ${loaded:-nothing}"
+fish_dir=/usr/share/fish/vendor_completions.d
+fish -c 'string join \n -- $fish_complete_path' | grep -qx "$fish_dir" || fail "fish does not read $fish_dir"
+# fish loads a command's completions once the command exists.
+completed=$(fish -c 'function vorla-setting; end; set -p fish_complete_path $argv[1]; complete -C "vorla-setting --ap"' \
+            "$work/root$fish_dir")
+[ "$(echo "$completed" | cut -f1)" = --apply ] || fail "fish completes 'vorla-setting --ap' as: ${completed:-nothing}"
 # The AppStream file with the desktop file it names, as installed.
 appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
 status=0
