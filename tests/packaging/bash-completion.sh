@@ -2,19 +2,16 @@
 # The bash completion of vorla-setting, driven as bash-completion drives it
 # when the user presses Tab: each row is a command line and the candidates it
 # must get, in a folder holding a profile, firmware images, another file and
-# a subfolder. Skips (status 77) without bash-completion, except under CI=true
-# (scripts/run-tests.sh installs it).
+# a subfolder. Without bash-completion it skips, or fails under CI=true
+# (tests/support/missing.sh).
 #
 #   bash-completion.sh <completion file>
 set -u
 export LC_ALL=C  # the order of the candidates
 completion=$1
 framework=/usr/share/bash-completion/bash_completion
-if [ ! -f "$framework" ]; then
-    [ "${CI:-}" = true ] && { echo "FAILED: bash-completion is not installed, and CI=true: scripts/run-tests.sh installs it"; exit 1; }
-    echo "SKIPPED: bash-completion is not installed (Debian package bash-completion)"
-    exit 77
-fi
+. "$(dirname "$0")/../support/missing.sh"
+[ -f "$framework" ] || missing bash-completion bash-completion
 # shellcheck source=/dev/null
 source "$framework"
 # shellcheck source=/dev/null
