@@ -351,10 +351,6 @@ There is NO WARRANTY, to the extent permitted by law.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The wheel shows a paddle setting that it has not stored. Save Setting stores it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The wheel did not answer when asked what it stores: the LED colours may not be saved.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -388,6 +384,30 @@ There is NO WARRANTY, to the extent permitted by law.</source>
     </message>
     <message>
         <source>Vorla Setting is free software under the GNU General Public License, version 3 or later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows a paddle setting that it has not stored. Save Setting stores the setting on this page.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This page holds a paddle setting that the wheel has not stored; the wheel still shows the stored one. Save Setting stores it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows LED colours that it has not stored, and the paddle page holds a setting that the wheel has not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The paddle page holds a setting that the wheel has not stored; the wheel still shows the stored one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save stores it in the wheel; Discard leaves the wheel showing what it stores.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel could not be set back to what it stores: it may still show the unsaved LED colours or paddle setting.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
