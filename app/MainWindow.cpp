@@ -51,6 +51,7 @@ MainWindow::MainWindow(QWidget *parent)
     , dragOrigin(0, 0)
     , upgrade(nullptr)
 {
+    accessibility::installFactory();
     ui->setupUi(this);
     accessibility::setUp(this, ui);
     // The version label shows the wheel's own text: never taken for rich text.

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The simulated wheel's window through the real AT-SPI bus, as a screen reader
 meets it: no focusable control without a name, LED B1 found by its name with
-its colour, the RGB page opened and "Save Setting" pressed through their
-actions, the "Success" box shown and the colours stored. Run as
+its colour, every page chosen through its sidebar tab's action (then that tab
+alone checked and selected, and only that page's own controls showing), and
+on the RGB page "Save Setting" pressed through its action, the "Success" box
+shown and the colours stored. Run as
     xvfb-run -a dbus-run-session -- python3 window_through_atspi.py PROGRAM
 Exit status 77 (skipped) where pyatspi is missing or the bus cannot start."""
 import os, subprocess, sys, tempfile, time
@@ -44,6 +46,45 @@ def press(node):
     node.queryAction().doAction(0)
 
 
+def has(node, state):
+    return node.getState().contains(state)
+
+
+# The sidebar's tabs, and a control each page shows of its own (the INPUTS
+# page shows only a picture that says nothing).
+PAGES = {"INPUTS": None, "RGB": ("LED B1", "push button"), "PADDLES": ("BITE POINT", "slider"),
+         "DEVICE": ("Upgrade", "push button"), "ABOUT": ("Firmware Version:1.0.3", "label")}
+
+
+def tab(app, page):
+    """The sidebar's button for `page`, whatever its role (checked last)."""
+    return next(n for n in walk(app) if n.name == page and n.getRoleName() != "label")
+
+
+def showing(app, page):
+    """What a user perceives: `page`'s tab alone checked and selected, and
+    of the pages' own controls only its own showing; or why not."""
+    tabs = [tab(app, name) for name in PAGES]
+    lit = [t.name for t in tabs if has(t, pyatspi.STATE_CHECKED)]
+    chosen = [t.name for t in tabs if has(t, pyatspi.STATE_SELECTED)]
+    shown = [name for name, own in PAGES.items() if own and has(find(app, *own), pyatspi.STATE_SHOWING)]
+    expected = [page] if PAGES[page] else []
+    if lit == [page] and chosen == [page] and shown == expected:
+        return None
+    return "checked %s, selected %s, pages showing %s" % (lit, chosen, shown)
+
+
+def choose(app, page):
+    """Presses `page`'s tab and waits until the page is what a user perceives."""
+    press(tab(app, page))
+    deadline = time.monotonic() + 20
+    while showing(app, page):
+        if time.monotonic() > deadline:
+            sys.exit("FAIL: page %s chosen, but %s" % (page, showing(app, page)))
+        time.sleep(0.1)
+    print("page %s shows" % page)
+
+
 state = tempfile.TemporaryDirectory()
 stored = os.path.join(state.name, "wheel.state")
 window = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
@@ -58,9 +99,10 @@ try:
     assert len(focusable) == 31 and all(n.name for n in focusable)
     assert find(app, "The wheel is disconnected. Waiting for it to be plugged in again ...", "alert")
 
-    rgb = find(app, "RGB", "check box")
-    press(rgb)
-    wait_for("RGB page", lambda: rgb.getState().contains(pyatspi.STATE_CHECKED))
+    assert not showing(app, "INPUTS"), showing(app, "INPUTS")
+    for page in ["DEVICE", "RGB", "PADDLES", "ABOUT", "INPUTS", "INPUTS", "RGB"]:
+        choose(app, page)
+    assert all(find(app, name, "page tab") for name in PAGES), "the sidebar's buttons are no page tabs"
     press(find(led.parent, "Save Setting"))
     box = wait_for("\"Success\" box", lambda: find(app, "Success", "alert"))
     assert find(box, "LED colors saved.", "label") and os.path.exists(stored)
