@@ -28,7 +28,7 @@ def wait_for(what, find):
         if found:
             return found
         time.sleep(0.1)
-    sys.exit("FAIL: no " + what)
+    sys.exit("FAIL: no " + (what() if callable(what) else what))
 
 
 def walk(node):
@@ -46,10 +46,6 @@ def press(node):
     node.queryAction().doAction(0)
 
 
-def has(node, state):
-    return node.getState().contains(state)
-
-
 # The sidebar's tabs, and a control each page shows of its own (the INPUTS
 # page shows only a picture that says nothing).
 PAGES = {"INPUTS": None, "RGB": ("LED B1", "push button"), "PADDLES": ("BITE POINT", "slider"),
@@ -61,28 +57,16 @@ def tab(app, page):
     return next(n for n in walk(app) if n.name == page and n.getRoleName() != "label")
 
 
-def showing(app, page):
-    """What a user perceives: `page`'s tab alone checked and selected, and
-    of the pages' own controls only its own showing; or why not."""
+def perceived(app):
+    """The tabs checked, the tabs selected and the pages whose own control shows."""
     tabs = [tab(app, name) for name in PAGES]
-    lit = [t.name for t in tabs if has(t, pyatspi.STATE_CHECKED)]
-    chosen = [t.name for t in tabs if has(t, pyatspi.STATE_SELECTED)]
-    shown = [name for name, own in PAGES.items() if own and has(find(app, *own), pyatspi.STATE_SHOWING)]
-    expected = [page] if PAGES[page] else []
-    if lit == [page] and chosen == [page] and shown == expected:
-        return None
-    return "checked %s, selected %s, pages showing %s" % (lit, chosen, shown)
+    return ([t.name for t in tabs if t.getState().contains(pyatspi.STATE_CHECKED)],
+            [t.name for t in tabs if t.getState().contains(pyatspi.STATE_SELECTED)],
+            [name for name, own in PAGES.items() if own and find(app, *own).getState().contains(pyatspi.STATE_SHOWING)])
 
 
-def choose(app, page):
-    """Presses `page`'s tab and waits until the page is what a user perceives."""
-    press(tab(app, page))
-    deadline = time.monotonic() + 20
-    while showing(app, page):
-        if time.monotonic() > deadline:
-            sys.exit("FAIL: page %s chosen, but %s" % (page, showing(app, page)))
-        time.sleep(0.1)
-    print("page %s shows" % page)
+def chosen(page):
+    return ([page], [page], [page] if PAGES[page] else [])
 
 
 state = tempfile.TemporaryDirectory()
@@ -99,9 +83,13 @@ try:
     assert len(focusable) == 31 and all(n.name for n in focusable)
     assert find(app, "The wheel is disconnected. Waiting for it to be plugged in again ...", "alert")
 
-    assert not showing(app, "INPUTS"), showing(app, "INPUTS")
+    # Each page as a user perceives it once chosen: its tab alone checked and
+    # selected, and of the pages' own controls only its own showing.
+    assert perceived(app) == chosen("INPUTS"), perceived(app)
     for page in ["DEVICE", "RGB", "PADDLES", "ABOUT", "INPUTS", "INPUTS", "RGB"]:
-        choose(app, page)
+        press(tab(app, page))
+        wait_for(lambda: "page %s chosen (checked, selected, showing: %s)" % (page, perceived(app)),
+                 lambda: perceived(app) == chosen(page))
     assert all(find(app, name, "page tab") for name in PAGES), "the sidebar's buttons are no page tabs"
     press(find(led.parent, "Save Setting"))
     box = wait_for("\"Success\" box", lambda: find(app, "Success", "alert"))
