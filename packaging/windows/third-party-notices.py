@@ -2,14 +2,18 @@
 """Writes THIRD-PARTY-NOTICES.txt for the static Windows executables.
 
 What is inside is read from the linker's map files (ld -Map): every archive
-member the link pulled in. A notice is written for what was pulled in, and
-only for that: Qt's modules and the third-party code Qt bundles (its
-qt_attribution.json files name the code and its licence file), hidapi, the
-MinGW-w64 runtime with winpthreads, and GCC's runtime libraries.
+member the link pulled in and every object file it loaded directly. A notice
+is written for what was pulled in, and only for that: Qt's modules and the
+third-party code Qt bundles (its qt_attribution.json files name the code and
+its licence file; the sources behind Qt's objects are followed through every
+include), hidapi, the MinGW-w64 runtime with winpthreads, and GCC's runtime
+libraries. Everything else the link took must be on the lists below of the
+program's own code and Windows' import libraries: anything that is not fails
+the build with its name, so that nothing goes in without its notice.
 
   third-party-notices.py --output FILE --map MAP [--map MAP...]
       --qt-prefix DIR --qt-source DIR --qt-package "qt6-base VERSION" --qt-options FILE
-      --hidapi-source DIR --title TEXT
+      --hidapi-prefix DIR --hidapi-source DIR --title TEXT
 """
 import argparse
 import hashlib
@@ -19,25 +23,53 @@ import re
 import subprocess
 import sys
 
-# "path/libX.a(member.obj)" at the start of a line: a member the link took.
-MEMBER = re.compile(r"^([^\s(][^(]*\.a)\(([^)]+)\)")
+# "path/libX.a(member.obj)" anywhere in a line: a member the link took.
+MEMBER = re.compile(r"([^\s(]+\.a)\(([^)\s]+)\)")
+# "LOAD path": an input of the link; an object file among them goes in whole.
+LOADED_OBJECT = re.compile(r"^LOAD (\S+\.o(?:bj)?)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 
-GCC_RUNTIME = {"libstdc++.a", "libsupc++.a", "libgcc.a", "libgcc_eh.a"}
-MINGW_RUNTIME = {"libmingw32.a", "libmingwex.a", "libmoldname.a", "libwinpthread.a", "libpthread.a"}
+# GCC's runtime, under the GCC Runtime Library Exception (its start and end
+# files included).
+GCC_RUNTIME = {"libstdc++.a", "libsupc++.a", "libgcc.a", "libgcc_eh.a", "crtbegin.o", "crtend.o"}
+# The MinGW-w64 runtime with winpthreads: its C runtime (libmsvcrt.a holds
+# code of its own beside msvcrt.dll's imports) and start files.
+MINGW_RUNTIME = {"libmingw32.a", "libmingwex.a", "libmoldname.a", "libmsvcrt.a", "libwinpthread.a",
+                 "libpthread.a", "crt2.o"}
+# Windows' import libraries, which make the executables call DLLs that
+# Windows brings: no code of theirs goes in.
+WINDOWS_IMPORTS = {"lib%s.a" % name for name in (
+    "advapi32", "comdlg32", "d2d1", "d3d11", "d3d9", "dwmapi", "dwrite", "dxgi", "gdi32", "hid", "imm32",
+    "kernel32", "mpr", "netapi32", "ole32", "oleaut32", "setupapi", "shell32", "shlwapi", "user32", "userenv",
+    "uuid", "uxtheme", "version", "winmm", "ws2_32", "wtsapi32", "authz", "runtimeobject", "dxguid")}
+# The program's own code: the archives and object files this build makes,
+# which the link names relative to the build directory.
+OWN_ARCHIVES = {"libvorla_core.a", "libvorla_protocol.a"}
+OWN_OBJECTS = re.compile(r"^CMakeFiles/[^/]+\.dir/")
 
 
-def members_by_archive(maps):
-    taken = {}
+def link_inputs(maps):
+    """What the links took: {archive path: members}, and the object files loaded whole."""
+    taken, objects = {}, set()
     for path in maps:
         with open(path, encoding="utf-8", errors="replace") as f:
             for line in f:
-                if line.startswith("Linker script and memory map"):
-                    break
-                m = MEMBER.match(line)
-                if m:
+                loaded = LOADED_OBJECT.match(line.rstrip("\n"))
+                if loaded:
+                    objects.add(os.path.normpath(loaded.group(1)))
+                for m in MEMBER.finditer(line):
                     taken.setdefault(os.path.normpath(m.group(1)), set()).add(m.group(2))
-    return taken
+    return taken, objects
+
+
+def unaccounted(taken, objects, qt_prefix, hidapi_prefix):
+    """What the link took that is neither given a notice below nor on the lists above."""
+    def known(path, own):
+        name = os.path.basename(path)
+        return (path.startswith((qt_prefix, hidapi_prefix)) or name in GCC_RUNTIME | MINGW_RUNTIME
+                or (os.path.isabs(path) and name in WINDOWS_IMPORTS) or own(path))
+    return sorted([a for a in taken if not known(a, lambda p: not os.path.isabs(p) and p in OWN_ARCHIVES)]
+                  + [o for o in objects if not known(o, lambda p: not os.path.isabs(p) and OWN_OBJECTS.match(p))])
 
 
 def package_version(name):
@@ -79,13 +111,20 @@ def source_index(qt_source):
 
 
 def used_names(objects, index):
-    """The source files behind the objects, and what they include by name."""
-    names = set()
+    """The source files behind the objects, and everything they include, by name."""
+    names, pending = set(), []
     for obj in objects:
-        source = obj[:-4] if obj.endswith(".obj") else obj
-        names.add(source)
-        for path in index.get(source, []):
-            names.update(os.path.basename(i) for i in INCLUDE.findall(read(path)))
+        source = os.path.basename(obj[:-4] if obj.endswith(".obj") else obj)
+        if source not in names:
+            names.add(source)
+            pending.append(source)
+    while pending:
+        for path in index.get(pending.pop(), []):
+            for included in INCLUDE.findall(read(path)):
+                name = os.path.basename(included)
+                if name not in names:
+                    names.add(name)
+                    pending.append(name)
     return names
 
 
@@ -123,13 +162,19 @@ def main():
     p.add_argument("--qt-source", required=True)
     p.add_argument("--qt-package", required=True)
     p.add_argument("--qt-options", required=True)
+    p.add_argument("--hidapi-prefix", required=True)
     p.add_argument("--hidapi-source", required=True)
     p.add_argument("--title", required=True)
     a = p.parse_args()
 
-    taken = members_by_archive(a.map)
+    taken, objects = link_inputs(a.map)
     prefix = os.path.normpath(a.qt_prefix) + os.sep
+    unknown = unaccounted(taken, objects, prefix, os.path.normpath(a.hidapi_prefix) + os.sep)
+    if unknown:
+        sys.exit("third-party-notices.py: the link took what no notice covers and no list names as the program's\n"
+                 "own or Windows' import libraries; give it a notice or a place on a list:\n  " + "\n  ".join(unknown))
     qt_taken = {path: members for path, members in taken.items() if path.startswith(prefix)}
+    qt_objects = {path for path in objects if path.startswith(prefix)}
     # The other archives by name: libhidapi.a, libstdc++.a, ...
     archives = {os.path.basename(path) for path in taken if path not in qt_taken}
     texts = Texts()
@@ -163,7 +208,7 @@ def main():
         w("GPL-3.0-or-later, uses Qt under the GPL-3.0 (LICENSE.txt); the LGPL-3.0 is %s." % texts.add("GNU Lesser General Public License, version 3", read(lgpl)))
         w("Copyright (C) The Qt Company Ltd. and other contributors.")
         w("")
-        used = used_names(set().union(*qt_taken.values()), source_index(a.qt_source))
+        used = used_names(set().union(*qt_taken.values(), qt_objects), source_index(a.qt_source))
         for number, (root, entry) in enumerate(qt_attributions(a.qt_source, used), 1):
             licence_file = entry.get("LicenseFile")
             w("%d.%d %s%s" % (section, number, entry.get("Name", entry.get("Id")),

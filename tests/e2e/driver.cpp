@@ -16,7 +16,9 @@
 //   reconnect-wait=MS     how long the window waits for the wheel after an upload
 //   away                  waits for the banner of a wheel pulled out, prints "away"
 //   back                  waits for the wheel read again, prints "version: <label>"
-// Each printed line is flushed at once, so that a test can act on it.
+// Each printed line is flushed at once, so that a test can act on it. A step
+// it does not know, or a widget that is not there, ends the run with status 2
+// and one line on standard error.
 // With --wait-wheel alone it opens no window: it ends with status 0 as soon as
 // the wheel is listed, or 1 after 15 s without it.
 
@@ -39,6 +41,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -48,12 +51,40 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-// One step: true once it is done (it is asked again every few milliseconds).
+// Set once a step could not be carried out: no later step runs.
+bool refused = false;
+
+// Ends the run: the script cannot be carried out as written.
+void refuse(const QString &why)
+{
+    refused = true;
+    std::fprintf(stderr, "e2e driver: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    QCoreApplication::exit(2);
+}
+
+// One step: true once it is done (it is asked again every few milliseconds);
+// none for a step the driver does not know.
 std::function<bool()> makeStep(const QString &step, MainWindow &window, ModalAnswerer &answerer)
 {
     const QString name = step.section(QLatin1Char('='), 0, 0);
     const QString value = step.section(QLatin1Char('='), 1);
-    auto child = [&window](const QString &objectName) { return window.findChild<QWidget *>(objectName); };
+    // A widget the step names; none (and the run ended) where there is no such one.
+    auto child = [&window, step](const QString &objectName) -> QWidget * {
+        QWidget *found = window.findChild<QWidget *>(objectName);
+        if (!found)
+            refuse(QStringLiteral("no widget named '%1' (step %2)").arg(objectName, step));
+        return found;
+    };
+    // The form's own widgets, which are always there.
+    auto part = [&window](const QString &objectName) { return window.findChild<QWidget *>(objectName); };
+    auto button = [child](const QString &objectName) -> QPushButton * {
+        QWidget *found = child(objectName);
+        auto *pushButton = qobject_cast<QPushButton *>(found);
+        if (found && !pushButton)
+            refuse(QStringLiteral("'%1' is not a push button").arg(objectName));
+        return pushButton;
+    };
     auto version = [&window] { return window.findChild<QLabel *>(QStringLiteral("lbVersion"))->text(); };
     vorla::WheelSession &session = window.wheelSession();
     auto ready = [&session] {
@@ -61,22 +92,29 @@ std::function<bool()> makeStep(const QString &step, MainWindow &window, ModalAns
     };
 
     if (name == QLatin1String("pick"))
-        return [&answerer, child, value] {
-            answerer.chooseColor(QColor(value.section(QLatin1Char(':'), 1)));
-            qobject_cast<QPushButton *>(child(value.section(QLatin1Char(':'), 0, 0)))->click();
+        return [&answerer, button, value] {
+            if (QPushButton *led = button(value.section(QLatin1Char(':'), 0, 0))) {
+                answerer.chooseColor(QColor(value.section(QLatin1Char(':'), 1)));
+                led->click();
+            }
             return true;
         };
     if (name == QLatin1String("click"))
-        return [child, value] { return qobject_cast<QPushButton *>(child(value))->click(), true; };
+        return [button, value] {
+            if (QPushButton *pressed = button(value))
+                pressed->click();
+            return true;
+        };
     if (name == QLatin1String("bite"))
         return [&window, value] {
             return window.findChild<QSlider *>(QStringLiteral("hsBite"))->setValue(value.toInt()), true;
         };
     if (name == QLatin1String("pixel"))
         return [child, value] {
-            QWidget *button = child(value);
-            const QImage image = button->grab().toImage();
-            say(QStringLiteral("pixel %1 %2").arg(value, image.pixelColor(image.rect().center()).name()));
+            if (QWidget *shown = child(value)) {
+                const QImage image = shown->grab().toImage();
+                say(QStringLiteral("pixel %1 %2").arg(value, image.pixelColor(image.rect().center()).name()));
+            }
             return true;
         };
     if (name == QLatin1String("watcher"))
@@ -89,36 +127,35 @@ std::function<bool()> makeStep(const QString &step, MainWindow &window, ModalAns
         return [&session, value] { return session.setReconnectWait(std::chrono::milliseconds(value.toInt())), true; };
     if (name == QLatin1String("upload")) {
         auto started = std::make_shared<bool>(false);
-        return [&window, child, version, ready, value, started] {
+        return [&window, part, version, ready, value, started] {
             if (!*started) {
                 *started = true;
                 window.upgradeWorker().setWritingStepDuration(std::chrono::milliseconds(50));
-                qobject_cast<QLineEdit *>(child(QStringLiteral("lePath")))->setText(value);
-                qobject_cast<QPushButton *>(child(QStringLiteral("pbUpgrade")))->click();
+                qobject_cast<QLineEdit *>(part(QStringLiteral("lePath")))->setText(value);
+                qobject_cast<QPushButton *>(part(QStringLiteral("pbUpgrade")))->click();
                 return false;
             }
-            if (!ready() || child(QStringLiteral("pgUpgrade"))->isVisible())
+            if (!ready() || part(QStringLiteral("pgUpgrade"))->isVisible())
                 return false;
             say(QStringLiteral("version: %1").arg(version()));
             return true;
         };
     }
     if (name == QLatin1String("away"))
-        return [child] {
-            if (!child(QStringLiteral("disconnectedBanner"))->isVisible())
+        return [part] {
+            if (!part(QStringLiteral("disconnectedBanner"))->isVisible())
                 return false;
             say(QStringLiteral("away"));
             return true;
         };
     if (name == QLatin1String("back"))
-        return [child, version, ready] {
-            if (child(QStringLiteral("disconnectedBanner"))->isVisible() || !ready())
+        return [part, version, ready] {
+            if (part(QStringLiteral("disconnectedBanner"))->isVisible() || !ready())
                 return false;
             say(QStringLiteral("version: %1").arg(version()));
             return true;
         };
-    say(QStringLiteral("unknown step: %1").arg(step));
-    return [] { return true; };
+    return {};
 }
 
 } // namespace
@@ -147,10 +184,18 @@ int main(int argc, char *argv[])
     {
         MainWindow window;
         window.show();
+        // Every step is known before the window reads the wheel.
+        std::vector<std::function<bool()>> script;
+        for (const QString &step : steps) {
+            script.push_back(makeStep(step, window, answerer));
+            if (!script.back()) {
+                std::fprintf(stderr, "e2e driver: unknown step '%s'\n", qPrintable(step));
+                return 2;
+            }
+        }
         QTimer runner;
         // The runner's state lives as long as the event loop that runs it.
         int next = -1; // -1: the start-up read
-        std::function<bool()> current;
         if (scripted) {
             QObject::connect(&runner, &QTimer::timeout, &window, [&] {
                 if (next < 0) {
@@ -163,14 +208,14 @@ int main(int argc, char *argv[])
                 // Steps that open a box run their own event loop: never run
                 // one inside another.
                 runner.stop();
-                while (next < steps.size()) {
-                    if (!current)
-                        current = makeStep(steps.at(next), window, answerer);
-                    if (!current()) {
+                while (next < int(script.size())) {
+                    const bool done = script[std::size_t(next)]();
+                    if (refused)
+                        return;
+                    if (!done) {
                         runner.start();
                         return;
                     }
-                    current = nullptr;
                     ++next;
                 }
                 window.close();

@@ -5,6 +5,7 @@
 #include "E2eRecord.h"
 #include "WheelBed.h"
 #include "sim/SimWheel.h"
+#include "support/MissingTool.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -100,7 +101,7 @@ private slots:
             QSKIP("needs to run as root, with a user \"nobody\" to run the program as");
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
         if (setpriv.isEmpty())
-            QSKIP("needs setpriv (util-linux) to run the program as another user");
+            VORLA_MISSING_TOOL("setpriv", "util-linux"); // to run the program as another user
         if (::access(VORLA_E2E_DRIVER_PATH, X_OK) != 0)
             QSKIP("the build directory cannot be reached by \"nobody\"");
 

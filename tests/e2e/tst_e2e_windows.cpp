@@ -15,8 +15,11 @@
 //   VORLA_WINDOWS_DRIVER    the window driver built for Windows (driver.cpp)
 //   VORLA_WINDOWS_CFGMGR32  the test-only cfgmgr32.dll
 //   VORLA_WINDOWS_FONTDIR   the fonts of Qt's offscreen platform on Windows
-// Where one is missing, or wine is not installed, the test is skipped.
+// A piece missing is a failure: the build that runs this test makes them all.
+// Where wine is not installed the test fails under CI=true and is skipped
+// elsewhere; where umockdev cannot stand a wheel it is skipped, saying why.
 #include "E2eMain.h"
+#include "support/MissingTool.h"
 #include "E2eRecord.h"
 #include "WheelBed.h"
 
@@ -70,6 +73,19 @@ QString slotColour(int slot)
     return QColor(level(0), level(1), level(2)).name();
 }
 
+// The stored block once the window has stored `colour` on `button`.
+vorla::LedBlock storedWith(const QString &button, const QColor &colour)
+{
+    vorla::LedBlock block = storedBlock();
+    const QByteArray name = button.toLatin1();
+    for (int slot = firstSlotOf(name.constData()); slot >= 0 && slot <= lastSlotOf(name.constData()); ++slot)
+        if (qstrcmp(kSlotButtons[slot], name.constData()) == 0)
+            for (int channel = 0; channel < 3; ++channel)
+                setChannelLevel(block.data(), 3 * slot + channel,
+                                nearestLevel(channel == 0 ? colour.red() : channel == 1 ? colour.green() : colour.blue()));
+    return block;
+}
+
 // The Linux record as a Windows program sends it to a wheel whose feature
 // report is `length` bytes long: each feature report at least that long.
 QStringList padded(QStringList record, int length)
@@ -97,8 +113,8 @@ class E2eWindowsTest : public QObject
     Q_OBJECT
 
 public:
-    // Why the Windows side cannot run here, or empty.
-    static QString missing()
+    // What of the Windows build is missing here, or empty.
+    static QString brokenBuild()
     {
         for (const char *name : {"VORLA_WHEEL_RUN", "VORLA_WINDOWS_DIST", "VORLA_WINDOWS_DRIVER", "VORLA_WINDOWS_CFGMGR32"})
             if (env(name).isEmpty())
@@ -107,10 +123,13 @@ public:
                                     env("VORLA_WINDOWS_DRIVER"), env("VORLA_WINDOWS_CFGMGR32")})
             if (!QFileInfo::exists(file))
                 return QStringLiteral("%1 is missing (scripts/build-windows.sh makes it)").arg(file);
-        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty()
-            && QStandardPaths::findExecutable(QStringLiteral("wine64")).isEmpty())
-            return QStringLiteral("wine is not installed");
         return QString();
+    }
+
+    static bool wineInstalled()
+    {
+        return !QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty()
+               || !QStandardPaths::findExecutable(QStringLiteral("wine64")).isEmpty();
     }
 
 private:
@@ -302,6 +321,7 @@ private slots:
         const QString onWindows = dir.filePath(QStringLiteral("windows.json"));
         const auto runs = both({QStringLiteral(VORLA_SETTING_PATH), "--export", onLinux},
                                {windowsProgram("vorla-setting.com"), "--export", onWindows}, {});
+        QVERIFY2(runs.onLinux.status == 0, qPrintable(runs.onLinux.err));
         compare(runs, 20);
         QVERIFY(!fileBytes(onLinux).empty());
         QCOMPARE(fileBytes(onWindows), fileBytes(onLinux));
@@ -315,6 +335,8 @@ private slots:
         QTest::addColumn<int>("featureLength");
         QTest::addColumn<bool>("joystick");
         QTest::addColumn<QStringList>("expected"); // lines the programs print
+        QTest::addColumn<QString>("storedLeds"); // the block, in hex
+        QTest::addColumn<int>("storedPaddle");
 
         const QString b1 = "pixel pbB1 " + slotColour(0);
         const QString d4 = "pixel pbD4 " + slotColour(25);
@@ -322,14 +344,16 @@ private slots:
         const QString paddleSaved = QStringLiteral("box: information Success/Paddle status saved.");
         QTest::newRow("colour preview and store")
             << QStringList{"pixel=pbB1", "pixel=pbD4", "pick=pbB1:#ff0000", "click=pbSave"} << 20 << false
-            << QStringList{b1, d4, ledsSaved};
+            << QStringList{b1, d4, ledsSaved} << hex(storedWith("pbB1", Qt::red)) << 77;
         QTest::newRow("paddle preview and store")
-            << QStringList{"bite=80", "click=pbSaveP"} << 20 << false << QStringList{paddleSaved};
+            << QStringList{"bite=80", "click=pbSaveP"} << 20 << false << QStringList{paddleSaved} << hex(storedBlock())
+            << 80;
         QTest::newRow("feature report of 64 bytes")
             << QStringList{"pixel=pbB1", "pick=pbB9:#00ff00", "click=pbSave", "bite=30", "click=pbSaveP"} << 64
-            << false << QStringList{b1, ledsSaved, paddleSaved};
+            << false << QStringList{b1, ledsSaved, paddleSaved} << hex(storedWith("pbB9", Qt::green)) << 30;
         QTest::newRow("two top-level collections")
-            << QStringList{"pixel=pbD4", "pick=pbD4:#0000ff", "click=pbSave"} << 20 << true << QStringList{d4, ledsSaved};
+            << QStringList{"pixel=pbD4", "pick=pbD4:#0000ff", "click=pbSave"} << 20 << true << QStringList{d4, ledsSaved}
+            << hex(storedWith("pbD4", Qt::blue)) << 77;
     }
 
     void window()
@@ -338,11 +362,17 @@ private slots:
         QFETCH(int, featureLength);
         QFETCH(bool, joystick);
         QFETCH(QStringList, expected);
+        QFETCH(QString, storedLeds);
+        QFETCH(int, storedPaddle);
 
         const Both runs = both(QStringList{QStringLiteral(VORLA_E2E_DRIVER_PATH)} + steps,
                                QStringList{windowsProgram("vorla-e2e-driver.exe")} + steps, {featureLength, joystick});
         QCOMPARE(runs.onLinux.out.mid(0, 1), QStringList{"version: Firmware Version:2.4.1"});
         expectLines(runs.onLinux, expected);
+        QVERIFY2(runs.onLinux.status == 0, qPrintable(runs.onLinux.err));
+        // What the Windows run left stored (compare() checks the Linux run left the same).
+        QCOMPARE(hex(sim::storedLeds()), storedLeds);
+        QCOMPARE(int(sim::storedPaddle()), storedPaddle);
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(runs.onLinux.record.mid(0, startupRecord(77).size()), startupRecord(77));
@@ -450,10 +480,13 @@ int main(int argc, char *argv[])
 {
     WheelBed::reexecWithPreload(argv);
     QCoreApplication app(argc, argv);
-    QString why = WheelBed::preloadMissing();
-    if (why.isEmpty())
-        why = E2eWindowsTest::missing();
-    if (!why.isEmpty()) {
+    if (const QString broken = E2eWindowsTest::brokenBuild(); !broken.isEmpty()) {
+        std::fprintf(stderr, "FAIL: %s\n", qPrintable(broken));
+        return 1;
+    }
+    if (!E2eWindowsTest::wineInstalled())
+        return vorla::test::missingTool("wine", "wine");
+    if (const QString why = WheelBed::preloadMissing(); !why.isEmpty()) {
         std::fprintf(stderr, "SKIP: %s\n", qPrintable(why));
         return kSkipped;
     }

@@ -14,7 +14,8 @@
 #    installed program runs on the
 #    offscreen platform, finds no wheel, shows the "No device." box (answered
 #    by the preloaded answerer) and ends with status 0.
-# Skips (status 77) when the packaging tools are missing.
+# Every tool it uses is required up front: without one it skips (status 77)
+# saying which, or fails under CI=true (tests/support/missing.sh).
 #
 #   test-package.sh deb|rpm <build dir> <cpack> <CHANGELOG.md> <app id> <udev rules dir> <box answerer module>
 set -eu
@@ -25,14 +26,17 @@ date=$(sed -n 's/^## \([0-9.]*\) - \([0-9-]*\)$/\2/p' "$changelog" | head -n 1)
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
+. "$(dirname "$0")/../support/missing.sh"
 
 case $format in
 deb)
-    command -v dpkg-deb >/dev/null 2>&1 || skip "dpkg-deb is not installed (Debian package dpkg)"
-    command -v dpkg-shlibdeps >/dev/null 2>&1 || skip "dpkg-shlibdeps is not installed (Debian package dpkg-dev)"
+    require dpkg-deb dpkg
+    require dpkg-shlibdeps dpkg-dev
+    require lintian lintian
+    require appstreamcli appstream
     generator=DEB ;;
 rpm)
-    command -v rpmbuild >/dev/null 2>&1 || skip "rpmbuild is not installed (Debian package rpm)"
+    require rpmbuild rpm
     generator=RPM ;;
 *)
     fail "unknown format $format" ;;
@@ -134,18 +138,10 @@ gzip -dc "$doc/changelog.gz" | head -n 1 | grep -qF "vorla-setting ($version) " 
     fail "the Debian changelog's newest entry is not dated $date"
 grep -q "<release version=\"$version\" date=\"$date\">" "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
     fail "the AppStream file's releases lack $version of $date"
-if command -v lintian >/dev/null 2>&1; then
-    # Warnings are shown; an error fails.
-    lintian --fail-on error "$package" || fail "lintian found errors"
-else
-    echo "lintian is not installed (Debian package lintian): the package is not linted"
-fi
+# Warnings are shown; an error fails.
+lintian --fail-on error "$package" || fail "lintian found errors"
 # The AppStream file with the desktop file it names, as installed.
-if command -v appstreamcli >/dev/null 2>&1; then
-    appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
-else
-    echo "appstreamcli is not installed (Debian package appstream): the installed tree is not validated"
-fi
+appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
 status=0
 # env, so that the answerer is preloaded into the program alone, not into
 # timeout; a sanitized build's answerer comes before the sanitizer runtime.
