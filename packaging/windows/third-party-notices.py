@@ -33,19 +33,20 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 # files included).
 GCC_RUNTIME = {"libstdc++.a", "libsupc++.a", "libgcc.a", "libgcc_eh.a", "crtbegin.o", "crtend.o"}
 # The MinGW-w64 runtime with winpthreads: its C runtime (libmsvcrt.a holds
-# code of its own beside msvcrt.dll's imports) and start files.
+# code of its own beside msvcrt.dll's imports), start files and the GUIDs of
+# Windows' interfaces (libuuid.a, libdxguid.a).
 MINGW_RUNTIME = {"libmingw32.a", "libmingwex.a", "libmoldname.a", "libmsvcrt.a", "libwinpthread.a",
-                 "libpthread.a", "crt2.o"}
+                 "libpthread.a", "crt2.o", "crt2u.o", "libuuid.a", "libdxguid.a"}
 # Windows' import libraries, which make the executables call DLLs that
 # Windows brings: no code of theirs goes in.
 WINDOWS_IMPORTS = {"lib%s.a" % name for name in (
-    "advapi32", "comdlg32", "d2d1", "d3d11", "d3d9", "dwmapi", "dwrite", "dxgi", "gdi32", "hid", "imm32",
-    "kernel32", "mpr", "netapi32", "ole32", "oleaut32", "setupapi", "shell32", "shlwapi", "user32", "userenv",
-    "uuid", "uxtheme", "version", "winmm", "ws2_32", "wtsapi32", "authz", "runtimeobject", "dxguid")}
+    "advapi32", "authz", "comdlg32", "d3d11", "d3d9", "dwmapi", "dwrite", "dxgi", "gdi32", "hid", "imm32",
+    "kernel32", "netapi32", "ole32", "oleaut32", "runtimeobject", "shcore", "shell32", "shlwapi",
+    "synchronization", "user32", "userenv", "uxtheme", "version", "winmm", "ws2_32", "wtsapi32")}
 # The program's own code: the archives and object files this build makes,
 # which the link names relative to the build directory.
 OWN_ARCHIVES = {"libvorla_core.a", "libvorla_protocol.a"}
-OWN_OBJECTS = re.compile(r"^CMakeFiles/[^/]+\.dir/")
+OWN_OBJECTS = re.compile(r"^(?:[^/]+/)*CMakeFiles/[^/]+\.dir/")
 
 
 def link_inputs(maps):
