@@ -5,6 +5,7 @@
 #include "app/UnsavedMark.h"
 #include "app/forms/MainWindowForm.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -50,16 +51,15 @@ MainWindow::MainWindow(QWidget *parent)
     , dragOrigin(0, 0)
     , upgrade(nullptr)
 {
+    accessibility::installFactory();
     ui->setupUi(this);
     accessibility::setUp(this, ui);
     // The version label shows the wheel's own text: never taken for rich text.
     ui->lbVersion->setTextFormat(Qt::PlainText);
     session = new vorla::WheelSession(this);
     disconnectedBanner = new DisconnectedBanner(ui->centralwidget);
-    ledsMark = new UnsavedMark(ui->pbSave, tr("The wheel shows LED colours that it has not stored. "
-                                              "Save Setting stores them."));
-    paddleMark = new UnsavedMark(ui->pbSaveP, tr("The wheel shows a paddle setting that it has not stored. "
-                                                 "Save Setting stores it."));
+    ledsMark = new UnsavedMark(ui->pbSave);
+    paddleMark = new UnsavedMark(ui->pbSaveP);
     ledsMark->setObjectName(QStringLiteral("lbUnsaved"));
     paddleMark->setObjectName(QStringLiteral("lbUnsavedP"));
 
@@ -77,6 +77,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->hsBite, SIGNAL(valueChanged(int)), this, SLOT(onPaddleChange()));
     connect(ui->hsBite, SIGNAL(sliderReleased()), this, SLOT(onPaddleChange()));
     connect(ui->pbSaveP, SIGNAL(clicked(bool)), this, SLOT(onSavePaddle()));
+    // Also a toggle through the accessibility action, which is no click.
+    connect(ui->cbPaddle, SIGNAL(toggled(bool)), this, SLOT(onPaddleToggle()));
     connect(&upgrade, SIGNAL(invalidImage()), this, SLOT(onInvalidImage()));
     connect(session, SIGNAL(settingsRead(vorla::WheelSettings)), this, SLOT(onWheelRead(vorla::WheelSettings)));
     connect(session, SIGNAL(waitingAfterUpgrade(bool)), this, SLOT(onUpgradeWait(bool)));

@@ -69,6 +69,7 @@ protected slots:
     void onProgress(int value);
     void onSavePaddle();
     void onPaddleChange();
+    void onPaddleToggle();
     void onInvalidImage();
 
     // What the session says.
@@ -104,9 +105,10 @@ private:
     // the wheel set back to what it stores, and the question on closing.
     bool storeColors();
     bool storePaddle();
-    void restoreStoredColors();
-    void restoreStoredPaddle();
+    bool restoreStoredColors();
+    bool restoreStoredPaddle();
     bool mayClose();
+    bool discardUnsaved();
     void showUnsaved();
 
     // Device page.

@@ -1,4 +1,7 @@
 // The paddle page: combined mode and bite point, one byte on the wheel.
+// Toggling combined mode sends nothing; the next slider movement or a store
+// does. Until then the page holds a setting the wheel does not show, which
+// counts as unsaved.
 
 #include "app/MainWindow.h"
 
@@ -16,15 +19,24 @@ void MainWindow::showPaddle(std::uint8_t value)
     ui->cbPaddle->setChecked(combined);
     if (combined)
         ui->hsBite->setValue(value); // previews the value when the slider moves
+    unsaved.paddleOnPage(paddleValue());
+}
+
+void MainWindow::onPaddleToggle()
+{
+    unsaved.paddleOnPage(paddleValue());
+    showUnsaved();
 }
 
 void MainWindow::onPaddleChange()
 {
+    unsaved.paddleOnPage(paddleValue());
     if (!ui->cbPaddle->isChecked())
         return;
     const auto value = std::uint8_t(ui->hsBite->value());
     if (!vorla::sendPaddle(value, false)) {
         session->reportFailed();
+        showUnsaved();
         return;
     }
     unsaved.paddlePreviewed(value);

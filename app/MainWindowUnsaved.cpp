@@ -1,9 +1,11 @@
 // Unsaved previews and checked stores. A preview changes what the wheel shows
 // and not what it keeps (device/UnsavedChanges.h decides what is unsaved);
 // the pages mark it beside "Save Setting", and closing with it asks whether to
-// store it or set the wheel back to what it stores. A store is read back: a
-// wheel that did not keep it is told as such, and the page then shows what
-// the wheel does store.
+// store it or set the wheel back to what it stores (which, refused by a wheel
+// that is still there, is said). The paddle page may also hold a setting it
+// has not sent: that too is marked, asked about, and stored by Save. A store
+// is read back: a wheel that did not keep it is told as such, and the page
+// then shows what the wheel does store.
 
 #include "app/MainWindow.h"
 
@@ -20,8 +22,17 @@
 
 void MainWindow::showUnsaved()
 {
-    ledsMark->setUnsaved(unsaved.ledsUnsaved());
-    paddleMark->setUnsaved(unsaved.paddleUnsaved());
+    ledsMark->setUnsaved(unsaved.ledsUnsaved()
+                             ? tr("The wheel shows LED colours that it has not stored. Save Setting stores them.")
+                             : QString());
+    QString paddle;
+    if (unsaved.paddleShownUnsaved())
+        paddle = tr("The wheel shows a paddle setting that it has not stored. Save Setting stores the setting on "
+                    "this page.");
+    else if (unsaved.paddleUnsaved())
+        paddle = tr("This page holds a paddle setting that the wheel has not stored; the wheel still shows the stored "
+                    "one. Save Setting stores it.");
+    paddleMark->setUnsaved(paddle);
 }
 
 bool MainWindow::storeColors()
@@ -87,20 +98,22 @@ bool MainWindow::storePaddle()
     return false;
 }
 
-void MainWindow::restoreStoredColors()
+bool MainWindow::restoreStoredColors()
 {
     // The stored block itself goes back, not the page's colours: a button
     // that stands for three LEDs shows only one of their stored colours.
     const vorla::LedBlock block = unsaved.storedLedPreview();
     showColors(block.data());
-    if (vorla::sendLedBlock(block))
+    const bool sent = vorla::sendLedBlock(block);
+    if (sent)
         unsaved.ledsPreviewed(block);
     else
         session->reportFailed();
     showUnsaved();
+    return sent;
 }
 
-void MainWindow::restoreStoredPaddle()
+bool MainWindow::restoreStoredPaddle()
 {
     const std::uint8_t value = unsaved.storedPaddle();
     {
@@ -108,11 +121,13 @@ void MainWindow::restoreStoredPaddle()
         const QSignalBlocker blocker(ui->hsBite);
         showPaddle(value);
     }
-    if (vorla::sendPaddle(value, false))
+    const bool sent = vorla::sendPaddle(value, false);
+    if (sent)
         unsaved.paddlePreviewed(value);
     else
         session->reportFailed();
     showUnsaved();
+    return sent;
 }
 
 bool MainWindow::mayClose()
@@ -122,33 +137,62 @@ bool MainWindow::mayClose()
     if (!session->canSend() || !unsaved.anyUnsaved())
         return true;
 
-    const bool leds = unsaved.ledsUnsaved(), paddle = unsaved.paddleUnsaved();
+    // The paddle page may hold a setting that was never sent (combined mode
+    // toggled alone): then the wheel shows what it stores.
+    const bool leds = unsaved.ledsUnsaved(), paddleShown = unsaved.paddleShownUnsaved();
+    const bool paddleOnPage = !paddleShown && unsaved.paddleUnsaved();
     QString what;
-    if (leds && paddle)
+    if (leds && paddleShown)
         what = tr("The wheel shows LED colours and a paddle setting that it has not stored.");
+    else if (leds && paddleOnPage)
+        what = tr("The wheel shows LED colours that it has not stored, and the paddle page holds a setting that "
+                  "the wheel has not stored.");
     else if (leds)
         what = tr("The wheel shows LED colours that it has not stored.");
-    else
+    else if (paddleShown)
         what = tr("The wheel shows a paddle setting that it has not stored.");
+    else
+        what = tr("The paddle page holds a setting that the wheel has not stored; the wheel still shows the stored "
+                  "one.");
     QMessageBox box(QMessageBox::Question, tr("Notify"), what,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setInformativeText(tr("Save stores them in the wheel; Discard sets the wheel back to what it stores."));
+    box.setInformativeText(leds || paddleShown
+                               ? tr("Save stores them in the wheel; Discard sets the wheel back to what it stores.")
+                               : tr("Save stores it in the wheel; Discard leaves the wheel showing what it stores."));
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
 
-    switch (box.standardButton(box.clickedButton())) {
-    case QMessageBox::Save:
-        // The LEDs first, as the command line stores them; a failure is said
-        // and the window stays.
-        return (!leds || storeColors()) && (!paddle || storePaddle());
-    case QMessageBox::Discard:
-        if (leds)
-            restoreStoredColors();
-        if (paddle)
-            restoreStoredPaddle();
-        return true;
-    default:
+    const QMessageBox::StandardButton answer = box.standardButton(box.clickedButton());
+    if (answer != QMessageBox::Save && answer != QMessageBox::Discard)
         return false;
-    }
+    // The wheel may have been pulled out, or pulled out and plugged in again
+    // and read afresh, while the box was open: the answer acts on what is
+    // unsaved now.
+    if (!session->canSend())
+        return true;
+    if (answer == QMessageBox::Discard)
+        return discardUnsaved();
+    // The LEDs first, as the command line stores them; a failure is said and
+    // the window stays.
+    return (!unsaved.ledsUnsaved() || storeColors()) && (!unsaved.paddleUnsaved() || storePaddle());
+}
+
+bool MainWindow::discardUnsaved()
+{
+    // Only what the wheel shows goes back: a paddle setting held on the page
+    // alone was never sent.
+    bool restored = true;
+    if (unsaved.ledsUnsaved())
+        restored = restoreStoredColors();
+    if (unsaved.paddleShownUnsaved())
+        restored = restoreStoredPaddle() && restored;
+    // A wheel that went away meanwhile shows its stored settings when it
+    // comes back.
+    if (restored || !session->canSend())
+        return true;
+    QMessageBox::critical(this, tr("Error"),
+                          tr("The wheel could not be set back to what it stores: it may still show the unsaved LED "
+                             "colours or paddle setting."));
+    return false;
 }

@@ -15,10 +15,9 @@ const char kStyle[] = "color: rgb(255, 149, 0); border-style: solid; border-widt
 
 } // namespace
 
-UnsavedMark::UnsavedMark(QPushButton *saveButton, const QString &description)
+UnsavedMark::UnsavedMark(QPushButton *saveButton)
     : QLabel(saveButton->parentWidget())
     , saveButton(saveButton)
-    , description(description)
 {
     const QRect button = saveButton->geometry();
     setGeometry(button.right() + 1 + kGap, button.top(), kWidth, button.height());
@@ -26,20 +25,18 @@ UnsavedMark::UnsavedMark(QPushButton *saveButton, const QString &description)
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setText(tr("Unsaved changes"));
     setAccessibleName(tr("Unsaved changes"));
-    setAccessibleDescription(description);
-    setToolTip(description);
     hide();
 }
 
-void UnsavedMark::setUnsaved(bool unsaved)
+void UnsavedMark::setUnsaved(const QString &description)
 {
-    if (unsaved == !isHidden())
+    const bool unsaved = !description.isEmpty();
+    if (!unsaved && isHidden())
         return;
-    if (unsaved) {
+    if (isHidden())
         buttonDescription = saveButton->accessibleDescription();
-        saveButton->setAccessibleDescription(description);
-    } else {
-        saveButton->setAccessibleDescription(buttonDescription);
-    }
+    saveButton->setAccessibleDescription(unsaved ? description : buttonDescription);
+    setAccessibleDescription(description);
+    setToolTip(description);
     setVisible(unsaved);
 }

@@ -2,7 +2,7 @@
 // A small mark beside a page's "Save Setting", shown while the wheel shows
 // something of that page that it has not stored. A screen reader finds it by
 // its name, and hears it on the button too: while the mark shows, the button's
-// description says what is unsaved.
+// description (and the mark's) says what is unsaved.
 
 #include <QLabel>
 
@@ -14,13 +14,13 @@ class UnsavedMark : public QLabel
 
 public:
     // Placed right of `saveButton`, in the same parent; hidden at first.
-    // `description` says what is unsaved on this page.
-    UnsavedMark(QPushButton *saveButton, const QString &description);
+    explicit UnsavedMark(QPushButton *saveButton);
 
-    void setUnsaved(bool unsaved);
+    // Shows the mark with `description` saying what is unsaved on the page,
+    // or hides it when `description` is empty.
+    void setUnsaved(const QString &description);
 
 private:
     QPushButton *saveButton;
-    QString description;
     QString buttonDescription; // the button's own, given back when the mark goes
 };

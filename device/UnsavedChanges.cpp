@@ -12,6 +12,7 @@ void UnsavedChanges::read(const std::uint8_t *ledBlock, std::uint8_t paddle)
     std::copy(ledBlock, ledBlock + kLedChannelBytes, block.begin());
     ledsStored(block);
     paddleStored(paddle);
+    pagePaddle.reset();
     known = true;
 }
 
@@ -38,10 +39,17 @@ void UnsavedChanges::paddlePreviewed(std::uint8_t value)
     previewedPaddle = value;
 }
 
+void UnsavedChanges::paddleOnPage(std::uint8_t value)
+{
+    pagePaddle = value;
+}
+
 void UnsavedChanges::wheelLeft()
 {
     previewedLeds.reset();
     previewedPaddle.reset();
+    pagePaddle.reset();
+    known = false;
 }
 
 bool UnsavedChanges::ledsUnsaved() const
@@ -49,9 +57,14 @@ bool UnsavedChanges::ledsUnsaved() const
     return known && previewedLeds && !sameLedLevels(*previewedLeds, stored.leds);
 }
 
-bool UnsavedChanges::paddleUnsaved() const
+bool UnsavedChanges::paddleShownUnsaved() const
 {
     return known && previewedPaddle && !samePaddleSetting(*previewedPaddle, stored.paddle);
+}
+
+bool UnsavedChanges::paddleUnsaved() const
+{
+    return paddleShownUnsaved() || (known && pagePaddle && !samePaddleSetting(*pagePaddle, stored.paddle));
 }
 
 LedBlock UnsavedChanges::storedLedPreview() const

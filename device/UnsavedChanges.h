@@ -2,9 +2,12 @@
 // What the wheel stores against what it was last sent to show. A preview
 // (a colour pick, an imported profile, a slider move) changes what the wheel
 // shows but not what it keeps: a preview that differs from the stored setting
-// is unsaved, and is lost when the wheel restarts. The window feeds this with
-// every read of the stored settings, every preview that went through and every
-// store the wheel kept, and asks it what to mark and what to ask on closing.
+// is unsaved, and is lost when the wheel restarts. The paddle page can also
+// hold a setting that the wheel neither stores nor shows: toggling combined
+// mode sends nothing until the slider moves or the setting is stored. The
+// window feeds this with every read of the stored settings, every preview that
+// went through, every store the wheel kept and what the paddle page holds, and
+// asks it what to mark and what to ask on closing.
 //
 // Colours are compared at the wheel's 4-bit levels, so a colour picked at a
 // level the wheel already stores is not unsaved. The paddle value is compared
@@ -34,11 +37,17 @@ public:
     void ledsPreviewed(const LedBlock &block);
     void paddlePreviewed(std::uint8_t value);
 
+    // What the paddle page holds now: the value a store would write.
+    void paddleOnPage(std::uint8_t value);
+
     // The wheel is gone: when it comes back it shows what it stores, and it is
-    // read again then.
+    // read again then. Until that read nothing is unsaved.
     void wheelLeft();
 
     bool ledsUnsaved() const;
+    // The wheel shows a paddle setting that it does not store.
+    bool paddleShownUnsaved() const;
+    // That, or the paddle page holds a setting that the wheel does not store.
     bool paddleUnsaved() const;
     bool anyUnsaved() const { return ledsUnsaved() || paddleUnsaved(); }
 
@@ -57,6 +66,7 @@ private:
     bool known = false; // stored holds what the wheel was read with
     std::optional<LedBlock> previewedLeds;
     std::optional<std::uint8_t> previewedPaddle;
+    std::optional<std::uint8_t> pagePaddle; // empty: the page shows what was read
 };
 
 } // namespace vorla

@@ -151,6 +151,11 @@ There is NO WARRANTY, to the extent permitted by law.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>the wheel refused a report or did not answer, or did not keep what was stored;
+also: another instance is upgrading the wheel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>the wheel did not come back after the upgrade</source>
         <translation type="unfinished"></translation>
     </message>
@@ -170,6 +175,16 @@ Without an option it opens its window; with one of --info, --export, --apply or
     </message>
     <message>
         <source>With --upgrade: upgrade without asking (for scripts).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Examples:
+  vorla-setting --export my-wheel.json         save the settings as a profile
+  vorla-setting --apply my-wheel.json --store  store a profile in the wheel
+  vorla-setting --upgrade firmware.bin         upgrade, after a question
+
+More in the manual page (man vorla-setting); the profile format is described in
+docs/profile-format.md.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -221,7 +236,15 @@ Without an option it opens its window; with one of --info, --export, --apply or
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The wheel refused a report: the firmware upgrade failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Upgrade firmware done.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel went away during the upgrade: the firmware upgrade failed.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -230,29 +253,6 @@ Without an option it opens its window; with one of --info, --export, --apply or
     </message>
     <message>
         <source>The wheel did not come back after the upgrade. Plug it out and in again, then check its firmware version with --info.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the wheel refused a report or did not answer, or did not keep what was stored;
-also: another instance is upgrading the wheel</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Examples:
-  vorla-setting --export my-wheel.json         save the settings as a profile
-  vorla-setting --apply my-wheel.json --store  store a profile in the wheel
-  vorla-setting --upgrade firmware.bin         upgrade, after a question
-
-More in the manual page (man vorla-setting); the profile format is described in
-docs/profile-format.md.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The wheel refused a report: the firmware upgrade failed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The wheel went away during the upgrade: the firmware upgrade failed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -536,10 +536,6 @@ docs/profile-format.md.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The wheel shows a paddle setting that it has not stored. Save Setting stores it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The wheel did not answer when asked what it stores: the LED colours may not be saved.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -573,6 +569,30 @@ docs/profile-format.md.</source>
     </message>
     <message>
         <source>Vorla Setting is free software under the GNU General Public License, version 3 or later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows a paddle setting that it has not stored. Save Setting stores the setting on this page.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This page holds a paddle setting that the wheel has not stored; the wheel still shows the stored one. Save Setting stores it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel shows LED colours that it has not stored, and the paddle page holds a setting that the wheel has not stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The paddle page holds a setting that the wheel has not stored; the wheel still shows the stored one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save stores it in the wheel; Discard leaves the wheel showing what it stores.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The wheel could not be set back to what it stores: it may still show the unsaved LED colours or paddle setting.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

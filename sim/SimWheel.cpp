@@ -95,6 +95,9 @@ bool WheelModel::availableLocked()
 
 void WheelModel::unplugLocked()
 {
+    // Without power it forgets its previews: plugged in again, it shows what it stores.
+    shownLeds = storedLeds;
+    shownPaddle = storedPaddle;
     present = false;
     ++generation;
     resetStreamsLocked();

@@ -56,7 +56,8 @@ std::uint8_t storedPaddle();
 void setVersion(const std::string &text);
 std::string version();
 
-// What the wheel shows right now (the last preview or store).
+// What the wheel shows right now: the last preview or store, or what it
+// stores once it was unplugged.
 vorla::LedBlock shownLeds();
 std::uint8_t shownPaddle();
 

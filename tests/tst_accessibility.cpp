@@ -73,10 +73,10 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("role");
         QTest::addColumn<QVariant>("value"); // the value interface's
-        QTest::addColumn<QString>("state");  // "checked", "invisible" or empty
+        QTest::addColumn<QString>("state");  // "checked", "selected" (and checked), "invisible" or empty
         QTest::newRow("close") << "pbClose" << "Close" << int(QAccessible::Button) << QVariant() << "";
-        QTest::newRow("sidebar, page shown") << "pbS1" << "INPUTS" << int(QAccessible::CheckBox) << QVariant() << "checked";
-        QTest::newRow("sidebar, page hidden") << "pbS4" << "DEVICE" << int(QAccessible::CheckBox) << QVariant() << "";
+        QTest::newRow("sidebar, page shown") << "pbS1" << "INPUTS" << int(QAccessible::PageTab) << QVariant() << "selected";
+        QTest::newRow("sidebar, page hidden") << "pbS4" << "DEVICE" << int(QAccessible::PageTab) << QVariant() << "";
         QTest::newRow("bite point") << "hsBite" << "BITE POINT" << int(QAccessible::Slider) << QVariant(60) << "";
         QTest::newRow("combined") << "cbPaddle" << "COMBINED" << int(QAccessible::CheckBox) << QVariant() << "checked";
         QTest::newRow("firmware path") << "lePath" << "FIRMWARE" << int(QAccessible::EditableText) << QVariant() << "";
@@ -99,8 +99,44 @@ private slots:
         QCOMPARE(iface->text(QAccessible::Name), name);
         QCOMPARE(int(iface->role()), role);
         QCOMPARE(iface->valueInterface() ? iface->valueInterface()->currentValue() : QVariant(), value);
-        QCOMPARE(bool(iface->state().checked), state == QLatin1String("checked"));
+        QCOMPARE(bool(iface->state().checked), state == QLatin1String("checked") || state == QLatin1String("selected"));
+        QCOMPARE(bool(iface->state().selected), state == QLatin1String("selected"));
         QCOMPARE(bool(iface->state().invisible), state == QLatin1String("invisible") || !child(object)->isVisible());
+    }
+
+    // A sidebar button's action chooses its page as a click does: its first
+    // (a screen reader's "activate"), and press and toggle, which UI
+    // Automation's patterns ask for. Then exactly that button is checked, and
+    // selected as a tab, and its page shows.
+    void sidebarActions_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("action"); // empty: the first listed
+        const char *const names[] = {"INPUTS", "RGB", "PADDLES", "DEVICE", "ABOUT"};
+        for (int page = 0; page < 5; ++page)
+            QTest::newRow(names[page]) << (page + 1) % 5 << page << QString();
+        QTest::newRow("the shown page's own") << 2 << 2 << QString();
+        QTest::newRow("press") << 0 << 3 << QAccessibleActionInterface::pressAction();
+        QTest::newRow("toggle") << 0 << 3 << QAccessibleActionInterface::toggleAction();
+    }
+    void sidebarActions()
+    {
+        QFETCH(int, from);
+        QFETCH(int, page);
+        QFETCH(QString, action);
+        showPage(from);
+        QAccessibleActionInterface *actions = accessible(QStringLiteral("pbS%1").arg(page + 1))->actionInterface();
+        QVERIFY(actions);
+        actions->doAction(action.isEmpty() ? actions->actionNames().value(0) : action);
+        QStringList checked;
+        for (int i = 1; i <= 5; ++i) {
+            const QString name = QStringLiteral("pbS%1").arg(i);
+            if (child(name)->property("checked").toBool() || accessible(name)->state().selected)
+                checked << name + (accessible(name)->state().selected ? "" : " (not selected)");
+        }
+        QCOMPARE(checked, QStringList{QStringLiteral("pbS%1").arg(page + 1)});
+        QVERIFY(s->child<QStackedWidget>("stackedWidget")->widget(page)->isVisible());
     }
 
     // Each LED is named by its button and tells the colour the wheel keeps, also after a pick.

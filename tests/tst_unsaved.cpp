@@ -1,10 +1,12 @@
 // What the wheel shows against what it keeps, through the window on the
-// simulated wheel: previews that differ from the stored settings are marked
-// beside "Save Setting" and asked about on closing; a store is read back, and
-// one the wheel did not keep is a failure, in the window and on the command line.
+// simulated wheel: previews that differ from the stored settings, and a paddle
+// setting held on the page alone, are marked beside "Save Setting" and asked
+// about on closing; a store is read back, and one the wheel did not keep is a
+// failure, in the window and on the command line.
 #include "support/CommandRun.h"
 #include "support/WheelTest.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <utility>
 
 using namespace wheeltest;
 
@@ -20,9 +23,18 @@ namespace {
 const QString kAsk = QStringLiteral("Notify/The wheel shows %1 that it has not stored.");
 const QString kLeds = kAsk.arg("LED colours"), kPaddle = kAsk.arg("a paddle setting"),
               kBoth = kAsk.arg("LED colours and a paddle setting");
+// Combined mode toggled alone: the wheel still shows what it stores.
+const QString kPage = QStringLiteral(
+    "Notify/The paddle page holds a setting that the wheel has not stored; the wheel still shows the stored one.");
+const QString kLedsAndPage = QStringLiteral("Notify/The wheel shows LED colours that it has not stored, and the paddle "
+                                            "page holds a setting that the wheel has not stored.");
+const QString kNotSetBack = QStringLiteral("Error/The wheel could not be set back to what it stores: it may still show "
+                                           "the unsaved LED colours or paddle setting.");
+
 
 // One word for each setting sent or read: an LED block by its last chunk and
-// marker, a read of the block by its first query; "!" before a refused one.
+// marker, a read of the block by its first query; "!" before a refused one,
+// " off" after a paddle value that switches combined mode off.
 QStringList wire()
 {
     QStringList words;
@@ -33,7 +45,7 @@ QStringList wire()
         if (report.kind == sim::ReportKind::Output && b[1] == 2)
             word = b[19] == 0xFF ? "ledPreview" : "ledStore";
         else if (set && b[1] == 0x0A)
-            word = b[3] == 0x00 ? "paddlePreview" : "paddleStore";
+            word = (b[3] == 0x00 ? "paddlePreview" : "paddleStore") + QString(b[2] > 100 ? " off" : "");
         else if (set && b[1] == 0x0B && (b[2] == 0 || b[2] == 0x0A))
             word = b[2] ? "paddleQuery" : "ledQuery";
         if (!word.isEmpty())
@@ -63,19 +75,22 @@ private:
     QSlider *bite() const { return s->child<QSlider>("hsBite"); }
     QWidget *banner() const { return s->child<QWidget>("disconnectedBanner"); }
 
-    // The marks shown: "leds", "paddle" or both. A shown mark is named for a
-    // screen reader and describes its page's "Save Setting".
+    // The marks shown: "leds", "paddle" (" page" when it says that only the
+    // page holds the setting) or both. A shown mark is named for a screen
+    // reader and describes its page's "Save Setting".
     QString marks() const
     {
         QStringList shown;
         const std::pair<const char *, const char *> pages[] = {{"lbUnsaved", "pbSave"}, {"lbUnsavedP", "pbSaveP"}};
         for (const auto &[markName, saveName] : pages) {
             auto *mark = s->child<QLabel>(markName);
-            if (mark->isHidden() != button(saveName)->accessibleDescription().isEmpty()
+            const QString description = button(saveName)->accessibleDescription();
+            if (description != (mark->isHidden() ? QString() : mark->accessibleDescription())
                 || mark->accessibleName() != QLatin1String("Unsaved changes"))
                 shown << "(not told to a screen reader)";
             if (!mark->isHidden())
-                shown << (mark->objectName().endsWith('P') ? "paddle" : "leds");
+                shown << (mark->objectName().endsWith('P') ? "paddle" : "leds")
+                             + QString(description.startsWith("This page holds") ? " page" : "");
         }
         return shown.join(' ');
     }
@@ -113,6 +128,22 @@ private:
             QTRY_COMPARE(banner()->isVisible(), action == "unplug");
         } else if (action == "forget stores") {
             sim::setForgetStores(true);
+        } else if (action == "untick" || action == "tick") {
+            s->child<QCheckBox>("cbPaddle")->click();
+        } else if (action == "refuse the next report") {
+            sim::failReport(int(sim::received().size()) + 1);
+        } else if (action == "pull out at the next report") {
+            sim::vanishAtReport(int(sim::received().size()) + 1);
+        } else if (action.endsWith("while asked")) {
+            // The question stays open until the wheel has gone (replugged: and is read afresh).
+            const bool replug = action.startsWith("replug");
+            s->answerer.answerQuestionsWhen([this, replug, pulled = false]() mutable {
+                if (!std::exchange(pulled, true)) {
+                    sim::setPresent(false);
+                    sim::setPresent(replug);
+                }
+                return replug ? sim::openCount() == 2 && !banner()->isVisible() : banner()->isVisible();
+            });
         }
     }
 
@@ -167,11 +198,40 @@ private slots:
         QTest::newRow("pick, Save, the wheel forgets: stays")
             << QStringList{"pick", "forget stores"} << "Save" << "leds" << kLeds
             << QStringList{"ledStore", "ledQuery", "ledPreview"} << false << "";
+
+        // Combined mode toggled alone sends nothing: the page holds a setting
+        // that the wheel neither stores nor shows.
+        const QStringList untick{"untick"};
+        QTest::newRow("untick, Save stores off") << untick << "Save" << "paddle page" << kPage
+                                                 << QStringList{"paddleStore off", "paddleQuery"} << true << "paddle";
+        QTest::newRow("untick, Discard sends nothing") << untick << "Discard" << "paddle page" << kPage << none << true
+                                                       << "";
+        QTest::newRow("untick, tick back") << QStringList{"untick", "tick"} << "" << "" << "" << none << true << "";
+        QTest::newRow("slide, untick, Discard") << QStringList{"slide", "untick"} << "Discard" << "paddle" << kPaddle
+                                                << QStringList{"paddlePreview"} << true << "";
+        QTest::newRow("pick, untick, Discard") << QStringList{"pick", "untick"} << "Discard" << "leds paddle page"
+                                               << kLedsAndPage << QStringList{"ledPreview"} << true << "";
+
+        // The answer acts on what is unsaved when it is given.
+        QTest::newRow("pick, replugged while asked, Save") << QStringList{"pick", "replug while asked"} << "Save"
+                                                          << "leds" << kLeds << QStringList{"ledQuery", "paddleQuery"}
+                                                          << true << "";
+        QTest::newRow("slide, pulled out while asked, Save") << QStringList{"slide", "unplug while asked"} << "Save"
+                                                            << "paddle" << kPaddle << none << true << "";
+
+        // Discard refused by a wheel that is there is said; one that went
+        // away shows its stored settings when it comes back.
+        QTest::newRow("slide, Discard refused: stays")
+            << QStringList{"slide", "refuse the next report"} << "Discard" << "paddle" << kPaddle
+            << QStringList{"!paddlePreview"} << false << "";
+        QTest::newRow("slide, Discard as the wheel goes: closes")
+            << QStringList{"slide", "pull out at the next report"} << "Discard" << "paddle" << kPaddle
+            << QStringList{"!paddlePreview"} << true << "";
     }
 
     // The actions, then the close button with the box answered. After Save
-    // or Discard the wheel shows exactly what it stores: Discard sends the
-    // stored block and paddle value back as previews.
+    // or Discard the wheel shows exactly what it stores (unless it refused):
+    // Discard sends the stored block and paddle value back as previews.
     void closing()
     {
         QFETCH(QStringList, actions);
@@ -201,12 +261,14 @@ private slots:
         QStringList boxes = box.isEmpty() ? QStringList() : QStringList{box};
         if (actions.contains("forget stores"))
             boxes << "Error/The wheel did not keep the LED colours. The page shows the colours it stores.";
+        if (actions.contains("refuse the next report"))
+            boxes << kNotSetBack;
         QCOMPARE(s->answerer.messages(), boxes);
         QCOMPARE(s->answerer.boxes().value(0).kind, box.isEmpty() ? QString() : QStringLiteral("question"));
         QCOMPARE(wire(), sent);
         QCOMPARE(s->window->isVisible(), !closed);
-        QVERIFY(sent.isEmpty() || showsStored());
-        if (answer == "Discard") // bytes 39-52 too, which a read ignores
+        QVERIFY(sent.isEmpty() || sent.first().startsWith('!') || showsStored());
+        if (sent.contains("ledPreview")) // bytes 39-52 too, which a read ignores
             QCOMPARE(hex(sim::shownLeds()).left(53 * 3), hex(sim::storedLeds()).left(53 * 3));
         QCOMPARE(sim::storedLeds() != sim::defaultLedBlock(), stored.contains("leds"));
         QCOMPARE(sim::storedPaddle() != sim::kDefaultPaddle, stored.contains("paddle"));

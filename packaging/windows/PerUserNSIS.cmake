@@ -1,7 +1,8 @@
 # The installer installs for the user who runs it, without administrator
 # rights: CMake's own NSIS template, with its few machine-wide choices made
-# per user, built as a 64-bit program. Writes NSIS.template.in into OUTPUT_DIR, which CPack then takes
-# before its own (CPACK_MODULE_PATH).
+# per user, built as a 64-bit program, its licence page showing the GPL as
+# information, and no installer system's name at the foot of its pages. Writes NSIS.template.in into OUTPUT_DIR, which CPack then
+# takes before its own (CPACK_MODULE_PATH).
 #   vorla_per_user_nsis_template(OUTPUT_DIR)
 function(vorla_per_user_nsis_template output_dir)
   set(cmake_template "${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in")
@@ -19,6 +20,20 @@ function(vorla_per_user_nsis_template output_dir)
     # The vendor's key, which the uninstaller leaves behind once empty.
     "DeleteRegKey /ifempty SHCTX \"Software\\@CPACK_PACKAGE_VENDOR@\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@\""
     "DeleteRegKey /ifempty SHCTX \"Software\\@CPACK_PACKAGE_VENDOR@\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@\"\n  DeleteRegKey /ifempty SHCTX \"Software\\@CPACK_PACKAGE_VENDOR@\"")
+  # No "Nullsoft Install System" line at the foot of every page: NSIS leaves
+  # it out for a text of one space. (CPack's CPACK_NSIS_BRANDING_TEXT adds a
+  # /TRIM option, which makensis refuses on any host but Windows.)
+  list(APPEND changes "@CPACK_NSIS_BRANDING_TEXT_CODE@" "BrandingText \" \"")
+  # The GPL need not be accepted to install or run the program (its section
+  # 9): the licence page says so and goes on with "Next", not "I Agree". The
+  # texts are English in every language the installer speaks; the button is
+  # the installer's own "Next".
+  list(APPEND changes "@CPACK_NSIS_LICENSE_PAGE@"
+    "!define MUI_PAGE_HEADER_TEXT \"License\"
+  !define MUI_LICENSEPAGE_TEXT_TOP \"Press Page Down to see the rest of the license.\"
+  !define MUI_LICENSEPAGE_TEXT_BOTTOM \"You need not accept this license to install or run $(^NameDA). It lets you copy, change and pass on the program under its terms.\"
+  !define MUI_LICENSEPAGE_BUTTON \"$(^NextBtn)\"
+  @CPACK_NSIS_LICENSE_PAGE@")
   while(changes)
     list(POP_FRONT changes from to)
     string(FIND "${template}" "${from}" found)

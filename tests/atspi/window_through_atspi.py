@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The simulated wheel's window through the real AT-SPI bus, as a screen reader
 meets it: no focusable control without a name, LED B1 found by its name with
-its colour, the RGB page opened and "Save Setting" pressed through their
-actions, the "Success" box shown and the colours stored. Run as
+its colour, every page chosen through its sidebar tab's action (then that tab
+alone checked and selected, and only that page's own controls showing), and
+on the RGB page "Save Setting" pressed through its action, the "Success" box
+shown and the colours stored. Run as
     xvfb-run -a dbus-run-session -- python3 window_through_atspi.py PROGRAM
 Where pyatspi is missing or the bus cannot start: exit status 77 (skipped),
 saying why; under CI=true, where scripts/run-tests.sh installed both, a failure."""
@@ -40,7 +42,7 @@ def wait_for(what, find):
         if found:
             return found
         time.sleep(0.1)
-    sys.exit("FAIL: no " + what)
+    sys.exit("FAIL: no " + (what() if callable(what) else what))
 
 
 def walk(node):
@@ -58,6 +60,29 @@ def press(node):
     node.queryAction().doAction(0)
 
 
+# The sidebar's tabs, and a control each page shows of its own (the INPUTS
+# page shows only a picture that says nothing).
+PAGES = {"INPUTS": None, "RGB": ("LED B1", "push button"), "PADDLES": ("BITE POINT", "slider"),
+         "DEVICE": ("Upgrade", "push button"), "ABOUT": ("Firmware Version:1.0.3", "label")}
+
+
+def tab(app, page):
+    """The sidebar's button for `page`, whatever its role (checked last)."""
+    return next(n for n in walk(app) if n.name == page and n.getRoleName() != "label")
+
+
+def perceived(app):
+    """The tabs checked, the tabs selected and the pages whose own control shows."""
+    tabs = [tab(app, name) for name in PAGES]
+    return ([t.name for t in tabs if t.getState().contains(pyatspi.STATE_CHECKED)],
+            [t.name for t in tabs if t.getState().contains(pyatspi.STATE_SELECTED)],
+            [name for name, own in PAGES.items() if own and find(app, *own).getState().contains(pyatspi.STATE_SHOWING)])
+
+
+def chosen(page):
+    return ([page], [page], [page] if PAGES[page] else [])
+
+
 state = tempfile.TemporaryDirectory()
 stored = os.path.join(state.name, "wheel.state")
 window = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
@@ -72,9 +97,14 @@ try:
     assert len(focusable) == 31 and all(n.name for n in focusable)
     assert find(app, "The wheel is disconnected. Waiting for it to be plugged in again ...", "alert")
 
-    rgb = find(app, "RGB", "check box")
-    press(rgb)
-    wait_for("RGB page", lambda: rgb.getState().contains(pyatspi.STATE_CHECKED))
+    # Each page as a user perceives it once chosen: its tab alone checked and
+    # selected, and of the pages' own controls only its own showing.
+    assert perceived(app) == chosen("INPUTS"), perceived(app)
+    for page in ["DEVICE", "RGB", "PADDLES", "ABOUT", "INPUTS", "INPUTS", "RGB"]:
+        press(tab(app, page))
+        wait_for(lambda: "page %s chosen (checked, selected, showing: %s)" % (page, perceived(app)),
+                 lambda: perceived(app) == chosen(page))
+    assert all(find(app, name, "page tab") for name in PAGES), "the sidebar's buttons are no page tabs"
     press(find(led.parent, "Save Setting"))
     box = wait_for("\"Success\" box", lambda: find(app, "Success", "alert"))
     assert find(box, "LED colors saved.", "label") and os.path.exists(stored)

@@ -61,6 +61,9 @@ void ModalAnswerer::answer()
         return;
 
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        const bool asks = !box->button(QMessageBox::Ok);
+        if (asks && m_questionReady && !m_questionReady())
+            return;
         static const QHash<int, QString> kinds = {{QMessageBox::Critical, QStringLiteral("critical")},
                                                   {QMessageBox::Information, QStringLiteral("information")},
                                                   {QMessageBox::Warning, QStringLiteral("warning")},
@@ -72,8 +75,8 @@ void ModalAnswerer::answer()
         buttons.sort();
         m_boxes.append({kinds.value(box->icon()), box->windowTitle(), box->text(), buttons});
         QAbstractButton *chosen = box->button(QMessageBox::StandardButton(m_questionButton));
-        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-            ok->click();
+        if (!asks)
+            box->button(QMessageBox::Ok)->click();
         else if (m_questionKey)
             QTest::keyClick(box, Qt::Key(m_questionKey));
         else if (m_questionButton && chosen)

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
@@ -35,6 +37,9 @@ public:
     // without either they are rejected.
     void chooseQuestionButton(int button) { m_questionButton = button; }
     void chooseQuestionKey(int key) { m_questionKey = key; }
+    // A question box is answered only once `ready` returns true; it is asked
+    // at every look while the box is open, so a test can act meanwhile.
+    void answerQuestionsWhen(std::function<bool()> ready) { m_questionReady = std::move(ready); }
 
     // What was answered so far, oldest first.
     const QList<Box> &boxes() const { return m_boxes; }
@@ -51,5 +56,6 @@ private:
     QString m_menuEntry;
     int m_questionButton = 0;
     int m_questionKey = 0;
+    std::function<bool()> m_questionReady;
     QList<Box> m_boxes;
 };

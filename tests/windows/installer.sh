@@ -3,8 +3,9 @@
 # puts the program, its console launcher and an uninstaller under the user's
 # %LOCALAPPDATA%\Programs, a Start-menu shortcut and an uninstall entry in
 # the user's registry, and asks for no administrator rights; the silent
-# uninstall takes all of it away again. It shows the licence, installs it
-# with the third-party notices, and is named by CHANGELOG.md's version.
+# uninstall takes all of it away again. It shows the licence as information
+# (a "Next" button, no demand to accept it), installs it with the third-party
+# notices, and is named by CHANGELOG.md's version.
 #   installer.sh WINE_RUN BUILD_DIR
 set -eu
 wine_run=$1 build=$2
@@ -22,8 +23,15 @@ echo "installer: $(basename "$setup")"
 source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
 version=$(sed -n 's/^## \([0-9.]*\) - [0-9-]*$/\1/p' "$source_dir/CHANGELOG.md" | head -n 1)
 [ "$(basename "$setup")" = "vorla-setting-$version-win64-setup.exe" ] || fail "the installer is not of version $version"
-grep -q '^ *!insertmacro MUI_PAGE_LICENSE ".*LICENSE.txt"' "$work"/cpack/_CPack_Packages/*/NSIS/project.nsi ||
-    fail "the installer shows no licence page with LICENSE.txt"
+nsi=$(ls "$work"/cpack/_CPack_Packages/*/NSIS/project.nsi)
+grep -q '^ *!insertmacro MUI_PAGE_LICENSE ".*LICENSE.txt"' "$nsi" || fail "the installer shows no licence page with LICENSE.txt"
+# The licence page informs: it goes on with "Next" and says that the licence
+# need not be accepted; no installer system's name at the foot of the pages.
+page=$(grep -B 4 '^ *!insertmacro MUI_PAGE_LICENSE' "$nsi")
+echo "$page" | grep -q '!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"' || fail "the licence page's button is not Next"
+echo "$page" | grep -q '!define MUI_LICENSEPAGE_TEXT_BOTTOM "You need not accept' ||
+    fail "the licence page asks for the licence to be accepted"
+grep -q '^BrandingText " "$' "$nsi" || fail "the installer shows the installer system's branding line"
 
 # No elevation: the installer's manifest asks to run as the user who starts it.
 wrestool -x --raw --type=24 "$setup" | grep -q 'level="asInvoker"' || fail "the installer asks for elevation"
