@@ -97,6 +97,7 @@ bool WheelSession::beginTransfer()
         return false;
     holdsLock = true;
     transfer = true;
+    backDuringTransfer = false;
     return true;
 }
 
@@ -119,6 +120,13 @@ void WheelSession::transferFinished(bool succeeded)
     // A wheel pulled out during the transfer is waited for like any other.
     if (!succeeded && !connection::wheelPresent()) {
         goAway();
+        // Its return was told while the transfer had it, and the system does
+        // not list it yet: it is given the time of any wheel that came back,
+        // as no notice of it will come again.
+        if (backDuringTransfer) {
+            deadline = clock->now() + kReturnWait;
+            connectWheel();
+        }
         return;
     }
     connection::close();
@@ -183,6 +191,7 @@ void WheelSession::onWheelLeft()
 {
     // A transfer ends by itself when the wheel goes (its report fails), and
     // after a transfer the reconnect is already waiting for the wheel.
+    backDuringTransfer = false;
     if (current != State::Ready || transfer)
         return;
     goAway();
@@ -191,6 +200,9 @@ void WheelSession::onWheelLeft()
 void WheelSession::onWheelArrived()
 {
     // Only a wheel the session waits for; while an attempt runs it goes on.
+    // One that comes back while a transfer has it is remembered for the end
+    // of the transfer.
+    backDuringTransfer = transfer;
     const bool away = current == State::Away || current == State::PermissionDenied;
     if (!away || transfer || clock->pending())
         return;

@@ -134,6 +134,7 @@ private:
     std::chrono::milliseconds reconnectWait{15000};
     bool transfer = false;
     bool holdsLock = false; // this session's upgrade holds the upgrade lock
+    bool backDuringTransfer = false; // the watcher's last news while the transfer ran: arrived
     bool permissionTold = false; // while away: permissionDenied() was said
 };
 

@@ -117,6 +117,10 @@ private slots:
             "read@0 left@0 read@1250", "Ready");
         row("gone during a transfer: waited for once it failed",
             "connect transfer absent left failed +1000 present arrived", "read@0 left@0 read@1000", "Ready");
+        // The system may tell of a node before it lists it: the notice that came
+        // while the transfer had the wheel is not waited for again.
+        row("gone and back during a transfer, listed a moment after it failed",
+            "connect transfer absent left arrived failed +250 present +250", "read@0 left@0 read@500", "Ready");
         row("after an upload: back at once", "connect transfer done +0", "read@0 waited@0 read@0", "Ready");
         row("a failed transfer, the wheel still there: read afresh", "connect transfer failed +0",
             "read@0 waited@0 read@0", "Ready");

@@ -3,6 +3,7 @@
 // images it refuses, and the handle shared with the GUI thread. Failed
 // transfers are tested through the device page (tst_firmwarepage).
 #include "device/connection.h"
+#include "device/firmware.h"
 #include "device/paddle.h"
 #include "support/WheelTest.h"
 #include "upgrade/VorlaUpgrade.h"
@@ -117,26 +118,36 @@ private slots:
         QCOMPARE(sim::firmwareWrites(), 0);
     }
 
-    // The GUI thread keeps sending while the worker streams: every hidapi call
-    // is serialised, so the wheel never sees the handle used by two threads at
+    // The GUI thread sends while the worker streams: every hidapi call is
+    // serialised, so the wheel never sees the handle used by two threads at
     // once. (The window never sends during a transfer; here the wheel refuses
     // the GUI's reports as cutting into the stream, and still gets the image.)
     void guiSendsAreSerialisedWithTheTransfer()
     {
         violationsExpected = true;
-        const QByteArray image = imageBytes(3200);
-        // Whether the two threads meet is the scheduler's call: on a busy
-        // machine the worker may stream alone, which proves nothing. Again, then.
-        for (int attempt = 0; attempt < 5 && sim::violations().empty(); ++attempt) {
-            sim::reset();
-            QCOMPARE(vorla::connection::open(), vorla::connection::OpenResult::Opened);
-            sim::setReportLatency(std::chrono::microseconds(300));
-            worker.setImage(image);
-            worker.start();
-            for (int i = 0; !worker.isFinished() && i < 100000; ++i)
-                vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(i % 101), false));
-            QVERIFY(worker.wait(30000));
+        // A thousand chunks: the stream lasts long enough for the GUI thread
+        // to see its first chunk, however busy the machine.
+        const QByteArray image = imageBytes(16000);
+        auto chunksReceived = [] {
+            const auto reports = sim::received(sim::ReportKind::FeatureSend);
+            return std::count_if(reports.begin(), reports.end(),
+                                 [](const Bytes &report) { return vorla::isFirmwareData(report.at(1)); });
+        };
+        sim::setReportLatency(std::chrono::microseconds(300));
+        worker.setImage(image);
+        worker.start();
+        // One GUI report after each chunk the worker got through: the two
+        // threads take turns whichever one the scheduler and the lock favour.
+        for (std::ptrdiff_t seen = 0; !worker.isFinished();) {
+            const std::ptrdiff_t now = chunksReceived();
+            if (now == seen) {
+                QThread::yieldCurrentThread();
+                continue;
+            }
+            seen = now;
+            vorla::connection::sendFeatureReport(vorla::paddleReport(std::uint8_t(now % 101), false));
         }
+        QVERIFY(worker.wait(30000));
 
         // Each refusal is a GUI report that went out inside the stream.
         QVERIFY2(!sim::violations().empty(), "the GUI thread never sent during the transfer; this proves nothing");
