@@ -30,10 +30,16 @@ fi
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 status=0
-if "$here/wine-run.sh" "$waiter" --wait-wheel; then
+waited=0
+"$here/wine-run.sh" "$waiter" --wait-wheel || waited=$?
+if [ "$waited" -eq 0 ]; then
     "$here/wine-run.sh" "$@" || status=$?
-else
+elif [ "$waited" -eq 1 ]; then
     echo "wheel-run.sh: wine never listed the wheel" >&2
+    status=125
+else
+    # Not the wheel: wine could not start the waiter (its words are above).
+    echo "wheel-run.sh: the waiter ended with status $waited before it looked for the wheel" >&2
     status=125
 fi
 wineserver -k 2>/dev/null || true
