@@ -373,9 +373,9 @@ private slots:
 
         const Both runs = both(QStringList{QStringLiteral(VORLA_E2E_DRIVER_PATH)} + steps,
                                QStringList{windowsProgram("vorla-e2e-driver.exe")} + steps, {featureLength, joystick});
+        QVERIFY2(runs.onLinux.status == 0, qPrintable(runs.onLinux.err));
         QCOMPARE(runs.onLinux.out.mid(0, 1), QStringList{"version: Firmware Version:2.4.1"});
         expectLines(runs.onLinux, expected);
-        QVERIFY2(runs.onLinux.status == 0, qPrintable(runs.onLinux.err));
         // What the Windows run left stored (compare() checks the Linux run left the same).
         QCOMPARE(hex(sim::storedLeds()), storedLeds);
         QCOMPARE(int(sim::storedPaddle()), storedPaddle);
