@@ -42,7 +42,7 @@ vorla_build_qt() {
     cp "$vorla_windows_dir/toolchain-mingw64.cmake" "$prefix/toolchain-mingw64.cmake"
     local options
     options="$(grep -v '^#' "$vorla_windows_dir/qt-features.txt")"
-    echo "Cross-building static Qt $version for Windows into $prefix (about 15 minutes on 2 cores)"
+    echo "Cross-building static Qt $version for Windows into $prefix (once; how long it takes: docs/testing.md#times)"
     # shellcheck disable=SC2086  # the options are words
     cmake -S "$source" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw64.cmake" \
