@@ -23,8 +23,14 @@ vorla_qt_prefix() {
 # cache. The same flags serve the program's own build (build-windows.sh), for
 # the inline code of the headers it includes from the cache.
 vorla_cache_name=/vorla-cache
-vorla_qt_recipe="relocatable; prefix-map to $vorla_cache_name; configured prefix /vorla-qt6-win64"
+vorla_qt_recipe="relocatable; prefix-map to $vorla_cache_name; configured prefix /vorla-qt6-win64; source's date"
 vorla_cache_flags() { echo "-ffile-prefix-map=$1=$vorla_cache_name"; }
+
+# The time the static libraries are built with (SOURCE_DATE_EPOCH: the dates
+# rcc writes into Qt's resources, the gzip header of its MIME database): that
+# of the source they are built from, as its tarball dates FILE, never the
+# time or the commit of whichever checkout happened to build the cache.
+vorla_source_date() { stat -c %Y "$1"; }
 
 vorla_build_qt() {
     local cache="$1" prefix
@@ -44,14 +50,14 @@ vorla_build_qt() {
     options="$(grep -v '^#' "$vorla_windows_dir/qt-features.txt")"
     echo "Cross-building static Qt $version for Windows into $prefix (once; how long it takes: docs/testing.md#times)"
     # shellcheck disable=SC2086  # the options are words
-    cmake -S "$source" -B "$build" -G Ninja \
+    SOURCE_DATE_EPOCH="$(vorla_source_date "$source/.cmake.conf")" cmake -S "$source" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw64.cmake" \
         -DCMAKE_INSTALL_PREFIX=/vorla-qt6-win64 \
         -DCMAKE_C_FLAGS="$(vorla_cache_flags "$cache")" -DCMAKE_CXX_FLAGS="$(vorla_cache_flags "$cache")" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         $options > "$build.configure.log" 2>&1 \
         || { tail -30 "$build.configure.log" >&2; return 1; }
-    cmake --build "$build" --parallel "$(nproc)"
+    SOURCE_DATE_EPOCH="$(vorla_source_date "$source/.cmake.conf")" cmake --build "$build" --parallel "$(nproc)"
     cmake --install "$build" --prefix "$prefix" > /dev/null
     rm -rf "$build"
     touch "$prefix/.complete"
@@ -61,7 +67,7 @@ vorla_build_qt() {
 #   vorla_hidapi_prefix CACHE / vorla_build_hidapi CACHE
 vorla_hidapi_version() { apt-cache show libhidapi-dev 2>/dev/null | sed -n 's/^Version: //p' | head -1; }
 
-vorla_hidapi_prefix() { echo "$1/hidapi-$(vorla_hidapi_version)-win64-mapped"; }
+vorla_hidapi_prefix() { echo "$1/hidapi-$(vorla_hidapi_version)-win64-mapped-dated"; }
 
 vorla_build_hidapi() {
     local cache="$1" prefix version
@@ -74,7 +80,7 @@ vorla_build_hidapi() {
         -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DHIDAPI_BUILD_HIDTEST=OFF \
         -DCMAKE_C_FLAGS="$(vorla_cache_flags "$cache")" \
         -DCMAKE_INSTALL_PREFIX="$prefix" > /dev/null
-    cmake --build "$prefix.build"
+    SOURCE_DATE_EPOCH="$(vorla_source_date "$cache/src/hidapi-$version/VERSION")" cmake --build "$prefix.build"
     cmake --install "$prefix.build" > /dev/null
     rm -rf "$prefix.build"
     touch "$prefix/.complete"
