@@ -67,6 +67,13 @@ if $run_tests; then
     fi
     host_test="$build/host/tests/e2e/tst_e2e_windows"
 fi
+# CMake keeps the toolchain a build directory was first configured with: one
+# configured with another cross-built Qt (an older cache) starts afresh.
+if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$build/.vorla-qt" 2>/dev/null)" != "$qt" ]; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+mkdir -p "$build"
+echo "$qt" >"$build/.vorla-qt"
 "$qt/bin/qt-cmake" -S "$top" -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_C_FLAGS="$(vorla_cache_flags "$cache")" -DCMAKE_CXX_FLAGS="$(vorla_cache_flags "$cache")" \
