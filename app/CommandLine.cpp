@@ -326,8 +326,6 @@ int CommandLine::upgradeFirmware(const QString &path, bool yes)
     }
     if (!yes && !in)
         return fail(UsageError, tr("Not asked: this is no terminal. Give --yes to upgrade without the question."));
-    if (vorla::upgradelock::heldElsewhere())
-        return otherUpgrade();
 
     vorla::WheelSession session;
     if (reconnectWait)
@@ -339,7 +337,8 @@ int CommandLine::upgradeFirmware(const QString &path, bool yes)
                      [&](const vorla::WheelSettings &settings) { read = settings; });
     QObject::connect(&session, &vorla::WheelSession::failed, &context,
                      [&](vorla::WheelSession::Failure why) { failure = why; });
-    // At start-up the session reads at once, or fails at once.
+    // At start-up the session reads at once, fails at once, or finds another
+    // instance upgrading the wheel.
     session.connectWheel();
     if (session.state() == vorla::WheelSession::State::OtherUpgrade)
         return otherUpgrade();

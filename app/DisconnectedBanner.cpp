@@ -9,6 +9,11 @@ const QRect kGeometry(140, 44, 751, 26);
 const char kStyle[] = "background-color: rgb(150, 24, 24); color: rgb(255, 255, 255);"
                       " font-family: Arial; font-weight: bold; font-size: 14px; padding-left: 10px; border-radius: 4px;";
 
+QString disconnectedText()
+{
+    return DisconnectedBanner::tr("The wheel is disconnected. Waiting for it to be plugged in again ...");
+}
+
 } // namespace
 
 DisconnectedBanner::DisconnectedBanner(QWidget *parent)
@@ -18,13 +23,13 @@ DisconnectedBanner::DisconnectedBanner(QWidget *parent)
     setGeometry(kGeometry);
     setStyleSheet(QString::fromLatin1(kStyle));
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setText(tr("The wheel is disconnected. Waiting for it to be plugged in again ..."));
+    setText(disconnectedText());
     hide();
 }
 
 void DisconnectedBanner::showDisconnected()
 {
-    setText(tr("The wheel is disconnected. Waiting for it to be plugged in again ..."));
+    setText(disconnectedText());
     show();
 }
 

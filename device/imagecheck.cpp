@@ -180,6 +180,22 @@ bool isText(const QByteArray &bytes)
     return true;
 }
 
+// Formats told by more than a fixed signature, in the order they are tried.
+struct Structure {
+    ImageContent content;
+    bool (*is)(const QByteArray &bytes);
+};
+const Structure kStructures[] = {
+    {ImageContent::GzipArchive, isGzip},
+    {ImageContent::Bzip2Archive, isBzip2},
+    {ImageContent::ElfProgram, isElf},
+    {ImageContent::WindowsProgram, isWindowsProgram},
+    {ImageContent::MacProgram, isMacUniversal},
+    {ImageContent::JpegPicture, isJpeg},
+    {ImageContent::IntelHex, isIntelHex},
+    {ImageContent::MotorolaSRecord, isSRecord},
+};
+
 bool allBytes(const QByteArray &bytes, char value)
 {
     return std::all_of(bytes.begin(), bytes.end(), [value](char b) { return b == value; });
@@ -192,22 +208,9 @@ ImageContent imageContent(const QByteArray &bytes)
     for (const Signature &signature : kSignatures)
         if (startsWith(bytes, signature.magic, signature.length))
             return signature.content;
-    if (isGzip(bytes))
-        return ImageContent::GzipArchive;
-    if (isBzip2(bytes))
-        return ImageContent::Bzip2Archive;
-    if (isElf(bytes))
-        return ImageContent::ElfProgram;
-    if (isWindowsProgram(bytes))
-        return ImageContent::WindowsProgram;
-    if (isMacUniversal(bytes))
-        return ImageContent::MacProgram;
-    if (isJpeg(bytes))
-        return ImageContent::JpegPicture;
-    if (isIntelHex(bytes))
-        return ImageContent::IntelHex;
-    if (isSRecord(bytes))
-        return ImageContent::MotorolaSRecord;
+    for (const Structure &structure : kStructures)
+        if (structure.is(bytes))
+            return structure.content;
     if (bytes.size() < kMinCheckedLength)
         return ImageContent::Image;
     if (allBytes(bytes, '\0'))

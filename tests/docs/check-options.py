@@ -48,13 +48,13 @@ def from_bash(path):
 
 
 def from_zsh(path):
-    """The option specs of _arguments, without their exclusion lists and
+    """The options of _arguments' entries, without their exclusion lists and
     descriptions, which name options too."""
     options = set()
     for line in open(path, encoding='utf-8'):
         if line.lstrip().startswith('"') or line.lstrip().startswith("'"):
-            spec = re.sub(r'\([^)]*\)|\[[^\]]*\]|:.*', '', line)
-            options.update(OPTION.findall(spec))
+            names = re.sub(r'\([^)]*\)|\[[^\]]*\]|:.*', '', line)
+            options.update(OPTION.findall(names))
     return options
 
 
